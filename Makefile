@@ -1,0 +1,32 @@
+# Convenience targets around CMake; `make test` is what CI and the README use.
+BUILD ?= build
+SAN_BUILD ?= build-san
+CMAKE_FLAGS ?=
+
+.PHONY: deps configure build test demo sanitize clean format
+
+deps:
+	scripts/install-deps
+
+configure: deps
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
+
+build: configure
+	cmake --build $(BUILD)
+
+test: build
+	ctest --test-dir $(BUILD) --output-on-failure -j2
+
+demo: build
+	$(BUILD)/kvt-cli --sim run examples/demo.scf
+
+sanitize: deps
+	cmake -S . -B $(SAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKVT_SANITIZE=address,undefined
+	cmake --build $(SAN_BUILD)
+	ctest --test-dir $(SAN_BUILD) --output-on-failure -j2
+
+format:
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf $(BUILD) $(SAN_BUILD)

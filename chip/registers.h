@@ -1,0 +1,110 @@
+#pragma once
+
+#include <cstdint>
+
+// The KV380 register map, bits and command codes as the host stack uses them. The simulated
+// chip (sim/) uses the same names, so stack and model cannot drift apart.
+namespace kvt::chip {
+
+namespace reg {
+constexpr uint8_t Command = 0x01;           // bits 3..0 command code, bits 7..4 kept
+constexpr uint8_t InterruptEnable1 = 0x02;
+constexpr uint8_t InterruptEnable2 = 0x03;
+constexpr uint8_t InterruptRequest1 = 0x04;  // write with bit 7 clear: clear the 1-bits
+constexpr uint8_t InterruptRequest2 = 0x05;
+constexpr uint8_t Error = 0x06;
+constexpr uint8_t Status2 = 0x08;            // 0x08: crypto unit on
+constexpr uint8_t FifoData = 0x09;
+constexpr uint8_t FifoLevel = 0x0A;          // write 0x80: flush
+constexpr uint8_t Control = 0x0C;            // bits 2..0 valid bits of the last received byte
+constexpr uint8_t BitFraming = 0x0D;         // 0x80 start send, 6..4 rx align, 2..0 tx last bits
+constexpr uint8_t Collision = 0x0E;          // 0x80 keep bits received after a collision
+constexpr uint8_t CrcMode = 0x11;            // 0x03 CRC preset, 0x80 MSB first
+constexpr uint8_t TxMode = 0x12;             // 0x80 append CRC, 0x70 speed, 0x03 framing
+constexpr uint8_t RxMode = 0x13;             // 0x80 check CRC, 0x04 multiple frames
+constexpr uint8_t TxControl = 0x14;
+constexpr uint8_t TxAsk = 0x15;
+constexpr uint8_t SignalRouting1 = 0x16;
+constexpr uint8_t SignalRouting2 = 0x17;
+constexpr uint8_t RxThreshold = 0x18;
+constexpr uint8_t Demodulator = 0x19;
+constexpr uint8_t ModeTarget = 0x1B;
+constexpr uint8_t Mifare = 0x1C;             // target mode: 0x04 before automatic anticollision
+constexpr uint8_t ManualRcv = 0x1D;
+constexpr uint8_t SerialSpeed = 0x1F;
+constexpr uint8_t CrcResultHigh = 0x21;
+constexpr uint8_t CrcResultLow = 0x22;
+constexpr uint8_t ModWidth = 0x24;
+constexpr uint8_t RfSelfTestSweep = 0x26;
+constexpr uint8_t GsN = 0x27;
+constexpr uint8_t CwGsP = 0x28;
+constexpr uint8_t ModGsP = 0x29;
+constexpr uint8_t TimerMode = 0x2A;          // 0x80 auto start, 0x60 gated, 0x10 auto restart,
+                                             // 3..0 prescaler high bits
+constexpr uint8_t TimerPrescalerLow = 0x2B;
+constexpr uint8_t TimerReloadHigh = 0x2C;
+constexpr uint8_t TimerReloadLow = 0x2D;
+constexpr uint8_t TimerValueHigh = 0x2E;
+constexpr uint8_t TimerValueLow = 0x2F;
+constexpr uint8_t TestPinEnable = 0x31;
+constexpr uint8_t TestBus = 0x32;
+constexpr uint8_t AnalogTest = 0x35;         // 0x04: RF level detector
+constexpr uint8_t Version = 0x37;
+constexpr uint8_t Count = 0x40;              // registers 0x00..0x3F
+}  // namespace reg
+
+// Bits of the interrupt enable/request register 1 (0x02/0x04).
+namespace irq {
+constexpr uint8_t SetBits = 0x80;  // in a write to 0x02..0x05: set instead of clear
+constexpr uint8_t TransmitDone = 0x40;
+constexpr uint8_t ReceiveDone = 0x20;
+constexpr uint8_t CommandDone = 0x10;  // the chip went idle
+constexpr uint8_t Error = 0x02;
+constexpr uint8_t Timer = 0x01;
+constexpr uint8_t Anticollision = 0x08;  // register 2 (0x03/0x05)
+}  // namespace irq
+
+// Bits of the error register 0x06.
+namespace err {
+constexpr uint8_t Protocol = 0x01;
+constexpr uint8_t Parity = 0x02;
+constexpr uint8_t Crc = 0x04;
+constexpr uint8_t Collision = 0x08;
+constexpr uint8_t FifoOverflow = 0x10;
+constexpr uint8_t Rf = 0x20;
+constexpr uint8_t Temperature = 0x40;
+constexpr uint8_t Other = 0x80;
+}  // namespace err
+
+namespace bits {
+constexpr uint8_t CryptoOn = 0x08;       // status register 2
+constexpr uint8_t StartSend = 0x80;      // bit framing
+constexpr uint8_t FifoFlush = 0x80;      // FIFO level write
+constexpr uint8_t CrcOn = 0x80;          // transmit / receive mode
+constexpr uint8_t MultipleFrames = 0x04; // receive mode
+constexpr uint8_t KeepAfterCollision = 0x80;
+constexpr uint8_t RfDetected = 0x04;     // analog test register
+constexpr uint8_t CommandField = 0x0F;   // command register
+}  // namespace bits
+
+// Chip command codes (low 4 bits of the command register).
+namespace cmd {
+constexpr uint8_t Idle = 0x00;
+constexpr uint8_t Configure = 0x01;
+constexpr uint8_t RandomId = 0x02;
+constexpr uint8_t CalcCrc = 0x03;
+constexpr uint8_t Transmit = 0x04;
+constexpr uint8_t Receive = 0x08;
+constexpr uint8_t Transceive = 0x0C;
+constexpr uint8_t AutoAnticollision = 0x0D;
+constexpr uint8_t Authenticate = 0x0E;
+constexpr uint8_t SoftReset = 0x0F;
+// Not a chip command: the engine's collect-until-timer transceive mode.
+constexpr uint8_t TransceiveUntilTimer = 0x80;
+}  // namespace cmd
+
+// Value of the serial speed register for 115200 bit/s (index 4 of the speed table).
+constexpr uint8_t kSerialSpeed115200 = 0x79;
+constexpr uint8_t kSerialSpeed9600 = 0xEB;
+
+}  // namespace kvt::chip

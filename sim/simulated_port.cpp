@@ -1,0 +1,90 @@
+#include "sim/simulated_port.h"
+
+#include <utility>
+
+namespace kvt::sim {
+
+using platform::IoResult;
+
+SimulatedPort::SimulatedPort(Kv380& chip) : chip_(chip), host_(chip) {}
+
+std::chrono::nanoseconds SimulatedPort::byteTime() const {
+  // 8N1: start bit, 8 data bits, stop bit.
+  return std::chrono::nanoseconds(10'000'000'000LL / (hostRate_ ? hostRate_ : 9600));
+}
+
+IoResult SimulatedPort::writeByte(uint8_t byte) {
+  std::lock_guard lock(mutex_);
+  if (lost_) return IoResult::Failed;
+  trace_.push_back({true, byte});
+  chip_.advanceTime(byteTime());
+  std::vector<uint8_t> answer;
+  host_.receive(byte, hostRate_, answer);
+  toHost_.insert(toHost_.end(), answer.begin(), answer.end());
+  return IoResult::Ok;
+}
+
+IoResult SimulatedPort::readByte(uint8_t& byte) {
+  std::lock_guard lock(mutex_);
+  if (lost_) return IoResult::Failed;
+  if (toHost_.empty()) {
+    chip_.advanceTime(kReadTimeout);
+    return IoResult::NothingMoved;
+  }
+  byte = toHost_.front();
+  toHost_.pop_front();
+  trace_.push_back({false, byte});
+  chip_.advanceTime(byteTime());
+  return IoResult::Ok;
+}
+
+bool SimulatedPort::setLineSettings(uint32_t rate) {
+  std::lock_guard lock(mutex_);
+  if (rate == 0) return false;
+  hostRate_ = rate;
+  return true;
+}
+
+void SimulatedPort::purge() {
+  std::lock_guard lock(mutex_);
+  toHost_.clear();
+}
+
+std::optional<bool> SimulatedPort::ringIndicator() {
+  std::function<std::optional<bool>()> source;
+  {
+    std::lock_guard lock(mutex_);
+    if (!ringSource_) return ring_;
+    source = ringSource_;
+  }
+  return source();
+}
+
+bool SimulatedPort::lost() const {
+  std::lock_guard lock(mutex_);
+  return lost_;
+}
+
+void SimulatedPort::setRingIndicator(std::optional<bool> level) {
+  std::lock_guard lock(mutex_);
+  ring_ = level;
+  ringSource_ = nullptr;
+}
+
+void SimulatedPort::setRingIndicatorSource(std::function<std::optional<bool>()> source) {
+  std::lock_guard lock(mutex_);
+  ringSource_ = std::move(source);
+}
+
+void SimulatedPort::disconnect() {
+  std::lock_guard lock(mutex_);
+  lost_ = true;
+  toHost_.clear();
+}
+
+std::vector<SimulatedPort::TraceEntry> SimulatedPort::takeTrace() {
+  std::lock_guard lock(mutex_);
+  return std::exchange(trace_, {});
+}
+
+}  // namespace kvt::sim
