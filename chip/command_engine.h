@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstdint>
+
+#include "chip/component.h"
+#include "chip/register_control.h"
+
+namespace kvt::chip {
+
+// Handed to a wait callback instead of polling the interrupt request registers.
+struct WaitEventInfo {
+  uint32_t reserved0;
+  uint8_t reserved1;
+  uint8_t interruptEnable1;
+  uint8_t interruptEnable2;
+  uint8_t waitMask1;
+  uint8_t waitMask2;
+  uint8_t command;
+  RegisterControlRecord* lower;
+  uint32_t waitContext;
+};
+
+struct CommandParams {
+  RegisterControlRecord* lower;  // every register access goes through this record
+  WaitCallback waitCallback;     // null: poll the interrupt request registers
+  uint32_t waitContext;
+  uint8_t command;               // chip command code, or cmd::TransceiveUntilTimer
+  uint8_t startSend;             // transceive: set the start-send bit after loading the FIFO
+  uint8_t transmitOnly;          // transceive: send without awaiting an answer
+  const uint8_t* sendBuffer;
+  uint16_t sendLength;
+  uint8_t* receiveBuffer;
+  uint16_t receiveLength;        // in: capacity; out: complete bytes received
+  uint16_t receiveLastBits;      // out: valid bits of the last byte (0 = complete)
+};
+
+// Runs one chip command: loads the FIFO, starts the command, waits for its interrupt
+// requests, maps the error register and reads the answer. Returns the first failing register
+// access at once, the mapped chip error, or 0.
+Status ExecuteCommand(CommandParams* params);
+
+}  // namespace kvt::chip
