@@ -1,0 +1,238 @@
+#include "chip/command_engine.h"
+
+#include "chip/registers.h"
+
+namespace kvt::chip {
+
+namespace {
+
+// What a command needs: the interrupt enables it adds, the request bits that end its wait,
+// and whether its answer is read from the FIFO afterwards.
+struct CommandSettings {
+  uint8_t enable1 = 0;
+  uint8_t enable2 = 0;
+  uint8_t wait1 = 0;
+  uint8_t wait2 = 0;
+  bool readAnswer = false;
+};
+
+constexpr uint8_t kReceiveWait = irq::ReceiveDone | irq::Timer;                    // 0x21
+constexpr uint8_t kReceiveEnables = irq::ReceiveDone | irq::Error | irq::Timer;    // 0x23
+constexpr uint8_t kCommandDoneWaits = irq::CommandDone | irq::Error | irq::Timer;  // 0x13
+
+bool isTransceive(uint8_t command) {
+  return command == cmd::Transceive || command == cmd::TransceiveUntilTimer;
+}
+
+// Takes the settings of `params->command`; clears `transmitOnly` where the command ignores it.
+CommandSettings settingsFor(CommandParams* params) {
+  switch (params->command) {
+    case cmd::Idle:
+    case cmd::CalcCrc:
+    case cmd::SoftReset:
+      return {};
+    case cmd::Configure:
+      return {irq::CommandDone, 0, irq::CommandDone, 0, params->sendLength == 0};
+    case cmd::RandomId:
+      return {irq::CommandDone, 0, irq::CommandDone, 0, false};
+    case cmd::Transmit:
+      return {irq::TransmitDone | irq::Timer, 0, irq::TransmitDone, 0, false};
+    case cmd::Receive:
+      return {kReceiveEnables, 0, kReceiveWait, 0, true};
+    case cmd::Transceive:
+      if (params->startSend) params->transmitOnly = 0;
+      if (params->transmitOnly) return {irq::TransmitDone, 0, irq::TransmitDone, 0, false};
+      return {kReceiveEnables, 0, kReceiveWait, 0, true};
+    case cmd::AutoAnticollision:
+      return {kCommandDoneWaits, irq::Anticollision, kCommandDoneWaits, irq::Anticollision, false};
+    case cmd::Authenticate:
+      return {kCommandDoneWaits, 0, irq::CommandDone | irq::Timer, 0, false};
+    case cmd::TransceiveUntilTimer:
+      params->transmitOnly = 0;
+      return {irq::TransmitDone | kReceiveEnables, 0, irq::Timer, 0, true};
+    default:
+      return {0, 0, irq::TransmitDone | irq::Error, 0, false};
+  }
+}
+
+Status setRegister(RegisterControlRecord* lower, uint8_t address, uint8_t value) {
+  RegisterParams p{address, value, lower};
+  return lower->SetRegister(&p);
+}
+
+Status getRegister(RegisterControlRecord* lower, uint8_t address, uint8_t& value) {
+  RegisterParams p{address, 0, lower};
+  const Status result = lower->GetRegister(&p);
+  value = p.value;
+  return result;
+}
+
+Status modifyRegister(RegisterControlRecord* lower, uint8_t address, uint8_t mask, bool set) {
+  ModifyRegisterParams p{address, mask, static_cast<uint8_t>(set ? 1 : 0), lower};
+  return lower->ModifyRegister(&p);
+}
+
+// Polls the two request registers until a bit of each non-zero wait mask is set. The chip's
+// timer normally ends every RF wait (the timer bit is part of their masks), but a chip whose
+// timer never runs, or one that never raises the awaited bit, would keep the host here for
+// ever. The bound is counted in polling rounds (each two register reads, four line bytes),
+// so it needs no clock: 3000 rounds last about 1 s at 115200 bit/s, ten times the longest
+// timer the tool itself sets (reload 1000 at 100 us per tick), and about 12.5 s at 9600.
+constexpr int kMaxPollingRounds = 3000;
+
+Status pollRequests(RegisterControlRecord* lower, const CommandSettings& s, uint8_t& request1,
+                    uint8_t& request2) {
+  request1 = request2 = 0;
+  int rounds = 0;
+  while ((s.wait1 != 0 && (request1 & s.wait1) == 0) ||
+         (s.wait2 != 0 && (request2 & s.wait2) == 0)) {
+    if (rounds++ == kMaxPollingRounds) return status::Timeout;
+    if (Status r = getRegister(lower, reg::InterruptRequest1, request1)) return r;
+    if (Status r = getRegister(lower, reg::InterruptRequest2, request2)) return r;
+  }
+  return status::Success;
+}
+
+// Turns a non-zero error register value into the command's status (`result`). A single 4-bit
+// answer flagged with a CRC error is a card's acknowledgement nibble, read here into the first
+// buffer byte. Returns a failing register access, else 0.
+Status mapError(RegisterControlRecord* lower, uint8_t e, CommandParams* params, uint16_t capacity,
+                Status& result) {
+  if (e & err::Collision) {
+    result = status::Collision;
+  } else if (e & err::Parity) {
+    result = status::ParityError;
+  }
+  if (e & err::Protocol) {
+    result = status::ProtocolError;
+  } else if (e & err::FifoOverflow) {
+    result = status::BufferOverflow;
+  } else if (e & err::Crc) {
+    if (params->receiveLength == 1 && capacity >= 1 &&
+        (params->receiveLastBits == 4 || params->receiveLastBits == 0)) {
+      if (Status r = getRegister(lower, reg::FifoData, params->receiveBuffer[0])) return r;
+      params->receiveLength = 1;
+      result = status::AckNakNibble;
+    } else {
+      result = status::CrcError;
+    }
+  } else if (e & err::Rf) {
+    result = status::RfError;
+  }
+  if (e & err::Temperature) {
+    result = status::TemperatureError;
+  } else if (result == status::Success) {
+    result = status::OtherError;
+  }
+  return status::Success;
+}
+
+// Reads the answer: FIFO level, valid bits of the last byte, error register, then the bytes.
+// Updates the command's status in `result`; returns a failing register access, else 0.
+Status readAnswer(RegisterControlRecord* lower, CommandParams* params, uint16_t capacity,
+                  Status& result) {
+  uint8_t value = 0;
+  if (Status r = getRegister(lower, reg::FifoLevel, value)) return r;
+  params->receiveLength = value;
+  if (Status r = getRegister(lower, reg::Control, value)) return r;
+  params->receiveLastBits = value & 0x07;
+  uint8_t error = 0;
+  if (Status r = getRegister(lower, reg::Error, error)) return r;
+  if (error != 0) {
+    if (Status r = mapError(lower, error, params, capacity, result)) return r;
+    if (Status r = setRegister(lower, reg::Error, 0x00)) return r;
+  }
+  if (result == status::AckNakNibble) return status::Success;
+  if (params->receiveLength > capacity) {
+    params->receiveLength = capacity;
+    result = status::BufferTooSmall;
+  }
+  RegisterMultipleParams fifo{reg::FifoData, params->receiveLength, params->receiveBuffer, lower};
+  if (Status r = lower->GetRegisterMultiple(&fifo)) return r;
+  // The incomplete last byte stays in the buffer behind the complete ones.
+  if (params->receiveLastBits != 0 && params->receiveLength != 0) --params->receiveLength;
+  return status::Success;
+}
+
+}  // namespace
+
+Status ExecuteCommand(CommandParams* params) {
+  RegisterControlRecord* const lower = params->lower;
+  const uint8_t command = params->command;
+  const uint16_t capacity = params->receiveLength;
+  params->receiveLength = 0;
+  if (params->startSend) params->transmitOnly = 0;
+
+  // The transceive command is entered before loading the FIFO; the start-send bit (or the
+  // chip's receiver) then runs it. Every other command first puts the chip to idle.
+  uint8_t commandRegister = 0;
+  if (Status r = getRegister(lower, reg::Command, commandRegister)) return r;
+  const uint8_t kept = commandRegister & static_cast<uint8_t>(~bits::CommandField);
+  if (isTransceive(command)) {
+    const bool inAnticollision = (commandRegister & bits::CommandField) == cmd::AutoAnticollision;
+    if (!inAnticollision && !params->transmitOnly) {
+      if (Status r = setRegister(lower, reg::Command, kept | cmd::Transceive)) return r;
+    }
+  } else {
+    if (Status r = setRegister(lower, reg::Command, kept | cmd::Idle)) return r;
+  }
+
+  const CommandSettings s = settingsFor(params);
+
+  if (Status r = setRegister(lower, reg::InterruptRequest1, s.wait1)) return r;
+  if (Status r = setRegister(lower, reg::InterruptRequest2, s.wait2)) return r;
+  if (Status r = setRegister(lower, reg::FifoLevel, bits::FifoFlush)) return r;
+
+  uint8_t value = 0;
+  if (Status r = getRegister(lower, reg::InterruptEnable1, value)) return r;
+  if (Status r = setRegister(lower, reg::InterruptEnable1, value | s.enable1)) return r;
+  if (Status r = getRegister(lower, reg::InterruptEnable2, value)) return r;
+  if (Status r = setRegister(lower, reg::InterruptEnable2, value | s.enable2)) return r;
+
+  RegisterMultipleParams fifo{reg::FifoData, params->sendLength,
+                              const_cast<uint8_t*>(params->sendBuffer), lower};
+  if (Status r = lower->SetRegisterMultiple(&fifo)) return r;
+
+  if (isTransceive(command)) {
+    if (params->transmitOnly || params->startSend) {
+      if (Status r = modifyRegister(lower, reg::BitFraming, bits::StartSend, true)) return r;
+    }
+  } else {
+    if (Status r = getRegister(lower, reg::Command, value)) return r;
+    const uint8_t start = static_cast<uint8_t>((value & 0xF0) | command);
+    if (Status r = setRegister(lower, reg::Command, start)) return r;
+  }
+
+  Status result = status::Success;
+  uint8_t request1 = 0;
+  uint8_t request2 = 0;
+  if (params->waitCallback == nullptr) {
+    result = pollRequests(lower, s, request1, request2);
+    if (result != status::Success && result != status::Timeout) return result;
+  } else {
+    const WaitEventInfo info{0,       0,       s.enable1, s.enable2,          s.wait1,
+                             s.wait2, command, lower,     params->waitContext};
+    result = params->waitCallback(&info);
+    getRegister(lower, reg::InterruptRequest1, request1);  // failures ignored
+    getRegister(lower, reg::InterruptRequest2, request2);
+  }
+  const uint8_t fired1 = s.wait1 & request1;
+  const uint8_t fired2 = s.wait2 & request2;
+  if (request1 & irq::Timer) result = status::Timeout;
+
+  if (Status r = modifyRegister(lower, reg::InterruptEnable1, s.enable1, false)) return r;
+  if (Status r = modifyRegister(lower, reg::InterruptEnable2, s.enable2, false)) return r;
+
+  if ((s.readAnswer && result == status::Success) ||
+      (result == status::Timeout && command == cmd::TransceiveUntilTimer)) {
+    if (Status r = readAnswer(lower, params, capacity, result)) return r;
+  }
+
+  if (Status r = setRegister(lower, reg::InterruptRequest1, fired1)) return r;
+  if (Status r = setRegister(lower, reg::InterruptRequest2, fired2)) return r;
+  if (Status r = setRegister(lower, reg::FifoLevel, bits::FifoFlush)) return r;
+  if (Status r = setRegister(lower, reg::InterruptRequest1, irq::Timer)) return r;
+  return result;
+}
+
+}  // namespace kvt::chip

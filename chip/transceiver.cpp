@@ -1,0 +1,101 @@
+#include "chip/transceiver.h"
+
+#include "chip/command_engine.h"
+#include "chip/registers.h"
+
+namespace kvt::chip {
+
+namespace {
+
+constexpr uint16_t kAuthenticationBlockLength = 12;
+
+CommandParams commandFor(const TransceiverRecord* self, uint8_t command, uint8_t startSend) {
+  CommandParams p{};
+  p.lower = self->lower;
+  p.waitCallback = self->waitCallback;
+  p.waitContext = self->waitContext;
+  p.command = command;
+  p.startSend = startSend;
+  return p;
+}
+
+bool initiator(const TransceiverRecord* self) { return self->members->initiator != 0; }
+
+}  // namespace
+
+Status Transceive(TransceiveParams* params) {
+  TransceiverRecord* self = params->component;
+  if (!initiator(self)) return status::WaitFailed;
+  CommandParams p = commandFor(self, cmd::Transceive, 1);
+  p.sendBuffer = params->sendBuffer;
+  p.sendLength = params->sendLength;
+  p.receiveBuffer = params->receiveBuffer;
+  p.receiveLength = params->receiveLength;
+  const Status result = ExecuteCommand(&p);
+  params->receiveLength = p.receiveLength;
+  return result;
+}
+
+Status Transmit(FrameParams* params) {
+  TransceiverRecord* self = params->component;
+  CommandParams p = commandFor(self, cmd::Transmit, 1);
+  if (!initiator(self)) {
+    // A target answers within the transceive command the chip is already running.
+    RegisterParams command{reg::Command, 0, self->lower};
+    if (Status r = self->lower->GetRegister(&command)) return r;
+    if ((command.value & bits::CommandField) != cmd::Transceive) return status::WaitFailed;
+    p = commandFor(self, cmd::Transceive, 0);
+    p.transmitOnly = 1;
+  }
+  p.sendBuffer = params->buffer;
+  p.sendLength = params->length;
+  return ExecuteCommand(&p);
+}
+
+Status Receive(FrameParams* params) {
+  TransceiverRecord* self = params->component;
+  CommandParams p =
+      initiator(self) ? commandFor(self, cmd::Receive, 1) : commandFor(self, cmd::Transceive, 0);
+  p.receiveBuffer = params->buffer;
+  p.receiveLength = params->length;
+  const Status result = ExecuteCommand(&p);
+  params->length = p.receiveLength;
+  return result;
+}
+
+Status Authenticate(FrameParams* params) {
+  TransceiverRecord* self = params->component;
+  if (!initiator(self)) return status::WaitFailed;
+  if (params->length != kAuthenticationBlockLength) return status::InvalidParameter;
+  CommandParams p = commandFor(self, cmd::Authenticate, 1);
+  p.sendBuffer = params->buffer;
+  p.sendLength = params->length;
+  if (Status r = ExecuteCommand(&p)) return r;
+  RegisterParams status2{reg::Status2, 0, self->lower};
+  if (Status r = self->lower->GetRegister(&status2)) return r;
+  return (status2.value & bits::CryptoOn) ? status::Success : status::AuthenticationFailed;
+}
+
+void InitTransceiver(TransceiverRecord* record, TransceiverMembers* members,
+                     RegisterControlRecord* lower, uint8_t mode) {
+  record->SetWaitEventCallback = &StoreWaitCallback<TransceiverRecord>;
+  record->Transceive = &Transceive;
+  record->Transmit = &Transmit;
+  record->Receive = &Receive;
+  record->Authenticate = &Authenticate;
+  record->members = members;
+  record->callingObject = nullptr;
+  record->waitContext = 0;
+  record->waitCallback = nullptr;
+  record->lower = lower;
+  members->initiator = mode;
+}
+
+TransceiverRecord MakeTransceiverAdapter() {
+  TransceiverRecord adapter{};
+  adapter.Transceive = &forwardToLower<ITransceiver, TransceiveParams, &ITransceiver::Transceive>;
+  adapter.Authenticate = &forwardToLower<ITransceiver, FrameParams, &ITransceiver::Authenticate>;
+  return adapter;
+}
+
+}  // namespace kvt::chip
