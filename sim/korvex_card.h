@@ -1,0 +1,70 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "sim/iso14443a_card.h"
+#include "sim/korvex_memory.h"
+
+namespace kvt::sim {
+
+// A Korvex 1K memory card on top of the type A protocol. Once selected it authenticates a
+// sector through the chip's authenticate command (no cipher is modelled: a matching key simply
+// opens the sector) and then serves, every frame with CRC_A:
+//   30 block              -> 16 data bytes + CRC (a trailer reads with key A as zeros);
+//   A0 block, then 16 B   -> ACK after the header, ACK after the data;
+//   A2 page 4 B           -> ACK (page p is bytes 4*(p%4).. of block p/4);
+//   C0/C1/C2 block, 4 B   -> ACK after the header; the operand (decrement, increment, restore)
+//                            goes into the transfer buffer and the card stays silent;
+//   B0 block              -> ACK, the transfer buffer is written as a value block.
+// Acknowledgements are 4-bit frames without CRC: 0xA ACK, 0x4 refused, 0x5 damaged frame.
+class KorvexCard : public Iso14443ACard {
+ public:
+  using Key = KorvexMemory::Key;
+  static constexpr Key kDefaultKey{0x5A, 0x17, 0xC3, 0xE9, 0x0B, 0x42};
+  static constexpr uint8_t kSak1K = 0x08;
+
+  // A card with the given 4-, 7- or 10-byte UID, `keyA` and `keyB` in every trailer.
+  explicit KorvexCard(std::vector<uint8_t> uid, const Key& keyA = kDefaultKey,
+                      const Key& keyB = kDefaultKey);
+
+  bool authenticate(const uint8_t* block12) override;
+  void cryptoOff() override;
+  void fieldReset() override;
+
+  KorvexMemory& memory() { return memory_; }
+  const KorvexMemory& memory() const { return memory_; }
+  // The sector the card is authenticated for, if any.
+  std::optional<int> authenticatedSector() const { return authenticated_; }
+
+  // Fault: every write (A0 and A2 headers, transfer) is refused with NAK 0x4.
+  void setNakWrites(bool on) { nakWrites_ = on; }
+  // Fault: the card acknowledges the operand of the value commands instead of staying silent.
+  void setAckValueOperands(bool on) { ackValueOperands_ = on; }
+
+ protected:
+  std::optional<AirFrame> activeFrame(const AirFrame& frame) override;
+  void leftActive() override;
+
+ private:
+  enum class Pending { None, WriteData, ValueOperand };
+
+  std::optional<AirFrame> command(const std::vector<uint8_t>& payload);
+  std::optional<AirFrame> secondPhase(const std::optional<std::vector<uint8_t>>& payload);
+  bool mayAccess(int block) const;
+  bool mayWriteData(int block) const;
+  KorvexMemory::Block readable(int block) const;
+
+  KorvexMemory memory_;
+  std::optional<int> authenticated_;
+  Pending pending_ = Pending::None;
+  uint8_t pendingCommand_ = 0;
+  int pendingBlock_ = 0;
+  std::optional<int32_t> transferBuffer_;
+  bool nakWrites_ = false;
+  bool ackValueOperands_ = false;
+};
+
+}  // namespace kvt::sim
