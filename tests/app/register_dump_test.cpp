@@ -1,0 +1,87 @@
+#include "app/register_dump.h"
+
+#include <gtest/gtest.h>
+
+#include "app/serial_ports.h"
+#include "app_fixture.h"
+#include "chip/registers.h"
+
+namespace kvt::app {
+namespace {
+
+const std::string kHeader = "    0  1  2  3  4  5  6  7   8  9  A  B  C  D  E  F";
+
+// A row as a person reads it: "P<n> ", eight cells, one more blank, eight cells, two blanks.
+std::string row(int number, const std::vector<std::string>& cells) {
+  std::string line = "P" + std::to_string(number) + " ";
+  for (int i = 0; i < 16; ++i) {
+    line += cells[i];
+    line += (i == 7 || i == 15) ? "  " : " ";
+  }
+  return line;
+}
+
+std::string hex2(unsigned value) {
+  char text[3];
+  std::snprintf(text, sizeof text, "%02x", value);
+  return text;
+}
+
+class RegisterDumpTest : public test::AppFixture {};
+
+TEST_F(RegisterDumpTest, DumpsTheSimulatedChipAsFourRowsWithTheFifoRegisterUnread) {
+  connectSimulatedChip();
+  OpenPort(context);
+  for (unsigned r = 0; r < chip::reg::Count; ++r) chip.poke(r, static_cast<uint8_t>(0xA0 ^ r * 7));
+  simulatedPort()->takeTrace();
+
+  DumpRegisters(context);
+
+  std::string expected = "Registersetting : \r\n" + kHeader + "\r\n";
+  for (int p = 0; p < 4; ++p) {
+    std::vector<std::string> cells;
+    for (unsigned c = 0; c < 16; ++c) {
+      const unsigned r = p * 16 + c;
+      cells.push_back(r == chip::reg::FifoData ? "xx" : hex2(static_cast<uint8_t>(0xA0 ^ r * 7)));
+    }
+    const std::string line = row(p, cells);
+    ASSERT_EQ(line.size(), 53u);
+    expected += line + "\r\n";
+  }
+  EXPECT_EQ(logText(), expected);
+
+  // The probe plus 63 register reads; the FIFO register is never asked for.
+  int reads = 0;
+  for (const auto& entry : simulatedPort()->takeTrace()) {
+    if (!entry.fromHost) continue;
+    ++reads;
+    EXPECT_NE(entry.byte, 0x80 | chip::reg::FifoData);
+  }
+  EXPECT_EQ(reads, 64);
+}
+
+TEST_F(RegisterDumpTest, ASilentChipGivesTheProbeErrorTitleAndHeaderOnly) {
+  connectScriptedPort();
+  OpenPort(context);
+  DumpRegisters(context);
+  EXPECT_EQ(logText(),
+            "Writing Error on register 0x00: STKSTATUS 0x0104!\r\n"
+            "Registersetting : \r\n" +
+                kHeader + "\r\n");
+}
+
+TEST_F(RegisterDumpTest, AFailingReadDropsItsRowAndStopsTheDump) {
+  connectScriptedPort();
+  OpenPort(context);
+  scripted->answerByte(0x11);                               // the probe
+  for (int i = 0; i < 15; ++i) scripted->answerByte(0x22);  // row P0 without the FIFO register
+  for (int i = 0; i < 3; ++i) scripted->answerByte(0x33);   // the chip falls silent in row P1
+  DumpRegisters(context);
+  std::vector<std::string> cells(16, "22");
+  cells[chip::reg::FifoData] = "xx";
+  EXPECT_EQ(logText(), "Registersetting : \r\n" + kHeader + "\r\n" + row(0, cells) + "\r\n");
+  EXPECT_EQ(scripted->reads(), 1 + 15 + 4);  // nothing read after the failure
+}
+
+}  // namespace
+}  // namespace kvt::app

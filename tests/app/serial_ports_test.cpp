@@ -1,0 +1,170 @@
+#include "app/serial_ports.h"
+
+#include <gtest/gtest.h>
+
+#include "app/control_ids.h"
+#include "app_fixture.h"
+#include "chip/registers.h"
+
+namespace kvt::app {
+namespace {
+
+using test::AppFixture;
+
+// Every control and menu item the port state governs, with its state while the port is open.
+const std::vector<std::pair<int, bool>> kOpenState = {{id::MenuOpen, false},
+                                                      {id::MenuClose, true},
+                                                      {id::MenuSettings, false},
+                                                      {id::MenuAccessRegister, true},
+                                                      {id::MenuProcessCommandFile, true},
+                                                      {id::MenuHost9600, true},
+                                                      {id::MenuHost115200, true},
+                                                      {id::OpenButton, false},
+                                                      {id::CloseButton, true},
+                                                      {id::AllTo115k, true},
+                                                      {id::SelectScf, true},
+                                                      {id::ProcessScf, true},
+                                                      {id::RegisterIo, true},
+                                                      {id::PiButton, true},
+                                                      {id::DumpRegister, true},
+                                                      {id::KorvexReader, true},
+                                                      {id::Process, true},
+                                                      {id::OverrideName, true},
+                                                      {id::CommandLine, true}};
+
+void expectPortState(const kvt::test::FakeView& view, bool open) {
+  for (const auto& [item, whenOpen] : kOpenState) {
+    ASSERT_TRUE(view.enabled.count(item)) << "id " << item << " never set";
+    EXPECT_EQ(view.enabled.at(item), open ? whenOpen : !whenOpen) << "id " << item;
+  }
+  // Never greyed by the port state.
+  for (int item : {id::MenuSelectCommandFile, id::MenuSaveLog, id::MenuClearLog, id::MenuCommands,
+                   id::MenuInfo, id::MenuExit, id::MenuTestLog}) {
+    EXPECT_TRUE(view.isEnabled(item)) << "id " << item;
+  }
+}
+
+using SerialPortsTest = AppFixture;
+
+TEST_F(SerialPortsTest, OpenSwitchesEveryItemToTheOpenState) {
+  connectSimulatedChip();
+  OpenPort(context);
+  ASSERT_NE(app.port, nullptr);
+  EXPECT_EQ(serialBus.port(), app.port);
+  expectPortState(main, true);
+  EXPECT_EQ(main.focus, id::CloseButton);
+  EXPECT_EQ(main.text(id::OpenClosed), "O");
+  EXPECT_EQ(main.text(id::HostSpeed), "9600");
+  EXPECT_EQ(app.baudIndex, 0);
+  EXPECT_EQ(simulatedPort()->hostRate(), 9600u);
+  EXPECT_EQ(logText(), "");
+}
+
+TEST_F(SerialPortsTest, OpenUsesThePortOfPortIndex) {
+  app.portIndex = 3;
+  connectSimulatedChip("COM4:");
+  OpenPort(context);
+  EXPECT_EQ(opener.opened, std::vector<std::string>{"COM4:"});
+  EXPECT_NE(app.port, nullptr);
+}
+
+TEST_F(SerialPortsTest, CloseSwitchesEveryItemToTheClosedStateAndCutsTheBusOff) {
+  connectSimulatedChip();
+  OpenPort(context);
+  SetHostSpeed115200(context);
+  ClosePort(context);
+  EXPECT_EQ(app.port, nullptr);
+  EXPECT_EQ(app.openPort, nullptr);
+  EXPECT_EQ(serialBus.port(), nullptr);
+  expectPortState(main, false);
+  EXPECT_EQ(main.focus, id::OpenButton);
+  EXPECT_EQ(main.text(id::OpenClosed), "C");
+  EXPECT_EQ(main.text(id::HostSpeed), "9600");
+  EXPECT_EQ(app.baudIndex, 0);
+  // A register access while closed fails and reaches nothing.
+  chip::RegisterParams params{0x01, 0x3F, nullptr};
+  EXPECT_EQ(registerControl.SetRegister(&params), chip::status::SerialInterface);
+  EXPECT_NE(chip.peek(0x01), 0x3F);
+}
+
+TEST_F(SerialPortsTest, AMissingDeviceLogsTheErrorAndLeavesTheWindowAlone) {
+  ShowPortState(main, false);
+  main.setText(id::OpenClosed, "C");
+  const auto before = main;
+  OpenPort(context);
+  EXPECT_EQ(logText(), "Error opening port - Check and verify (!) settings.\r\n");
+  EXPECT_EQ(app.port, nullptr);
+  EXPECT_EQ(main.enabled, before.enabled);
+  EXPECT_EQ(main.text(id::OpenClosed), "C");
+  EXPECT_EQ(main.focus, before.focus);
+  EXPECT_EQ(main.text(id::HostSpeed), before.text(id::HostSpeed));
+}
+
+TEST_F(SerialPortsTest, AllTo115kbpsMovesChipAndPcTogether) {
+  connectSimulatedChip();
+  OpenPort(context);
+  SwitchAllTo115200(context);
+  EXPECT_EQ(logText(), "");
+  EXPECT_EQ(main.text(id::HostSpeed), "115200");
+  EXPECT_EQ(app.baudIndex, 2);
+  EXPECT_EQ(simulatedPort()->hostRate(), 115200u);
+  EXPECT_EQ(chip.lineRate(), 115200u);
+  chip::RegisterParams params{0x3F, 0x5A, nullptr};
+  EXPECT_EQ(registerControl.SetRegister(&params), chip::status::Success);
+
+  // Close and reopen: the PC is back at 9600, the chip stays at 115200.
+  ClosePort(context);
+  OpenPort(context);
+  EXPECT_EQ(main.text(id::HostSpeed), "9600");
+  EXPECT_EQ(chip.lineRate(), 115200u);
+  EXPECT_NE(registerControl.SetRegister(&params), chip::status::Success);
+}
+
+TEST_F(SerialPortsTest, AllTo115kbpsOnASilentChipLogsTheStatusAndKeepsTheHostSpeed) {
+  connectScriptedPort();
+  OpenPort(context);
+  SwitchAllTo115200(context);
+  EXPECT_EQ(logText(), "Error: STKSTATUS 0x0104 attempting to change Sarvel config!\r\n");
+  EXPECT_EQ(main.text(id::HostSpeed), "9600");
+  EXPECT_EQ(app.baudIndex, 0);
+  EXPECT_EQ(scripted->rate(), 9600u);
+  // The write went out: the serial speed register's address, then the 115200 value.
+  EXPECT_EQ(scripted->written(), (std::vector<uint8_t>{chip::reg::SerialSpeed, 0x79}));
+}
+
+TEST_F(SerialPortsTest, HostSpeedItemsChangeOnlyThePcSide) {
+  connectScriptedPort();
+  OpenPort(context);
+  SetHostSpeed115200(context);
+  EXPECT_EQ(main.text(id::HostSpeed), "115200");
+  EXPECT_EQ(app.baudIndex, 2);
+  EXPECT_EQ(scripted->rate(), 115200u);
+  SetHostSpeed9600(context);
+  EXPECT_EQ(main.text(id::HostSpeed), "9600");
+  EXPECT_EQ(app.baudIndex, 0);
+  EXPECT_EQ(scripted->rate(), 9600u);
+  EXPECT_TRUE(scripted->written().empty());
+}
+
+TEST_F(SerialPortsTest, PurgeAndLineSettingsNeedAnOpenPort) {
+  PurgePort(context);  // nothing open: nothing happens
+  EXPECT_FALSE(SetLineSettings(context, 9600));
+  connectScriptedPort();
+  OpenPort(context);
+  PurgePort(context);
+  EXPECT_EQ(scripted->purges(), 1);
+  EXPECT_TRUE(SetLineSettings(context, 57600));
+  EXPECT_EQ(scripted->rate(), 57600u);
+}
+
+TEST_F(SerialPortsTest, ARepeatedOpenKeepsThePortItHolds) {
+  connectSimulatedChip();
+  OpenPort(context);
+  platform::SerialPort* first = app.port;
+  OpenPort(context);
+  EXPECT_EQ(app.port, first);
+  EXPECT_EQ(opener.opened.size(), 1u);
+}
+
+}  // namespace
+}  // namespace kvt::app
