@@ -1,0 +1,225 @@
+// kvt-sim: the simulated KV380 on a pseudo-terminal, so serial programs can talk to a chip
+// without hardware.
+#include <errno.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/tty_rate.h"
+#include "sim/host_interface.h"
+#include "sim/kv380.h"
+#include "sim/sim_options.h"
+
+namespace {
+
+using kvt::sim::HostInterface;
+using kvt::sim::Kv380;
+using kvt::sim::SimOptions;
+
+volatile sig_atomic_t stopRequested = 0;
+
+void requestStop(int) { stopRequested = 1; }
+
+// Opens the master side of a new pty in raw mode (so the kernel never echoes or translates)
+// with the line at the chip's reset rate. Returns -1 with a message on failure.
+int openRawPty(std::string& slavePath) {
+  const int master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+  if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0) {
+    std::fprintf(stderr, "kvt-sim: cannot create a pseudo-terminal: %s\n", std::strerror(errno));
+    if (master >= 0) close(master);
+    return -1;
+  }
+  const char* name = ptsname(master);
+  termios settings{};
+  if (name == nullptr || tcgetattr(master, &settings) != 0) {
+    std::fprintf(stderr, "kvt-sim: cannot set up the pseudo-terminal: %s\n", std::strerror(errno));
+    close(master);
+    return -1;
+  }
+  cfmakeraw(&settings);
+  cfsetispeed(&settings, B9600);
+  cfsetospeed(&settings, B9600);
+  tcsetattr(master, TCSANOW, &settings);
+  fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
+  slavePath = name;
+  return master;
+}
+
+// Makes `link` point at `target`. A stale symbolic link is replaced; any other file is kept.
+bool makeLink(const std::string& link, const std::string& target) {
+  struct stat info {};
+  if (lstat(link.c_str(), &info) == 0) {
+    if (!S_ISLNK(info.st_mode)) {
+      std::fprintf(stderr, "kvt-sim: %s exists and is not a symbolic link; not replaced\n",
+                   link.c_str());
+      return false;
+    }
+    unlink(link.c_str());
+  }
+  if (symlink(target.c_str(), link.c_str()) != 0) {
+    std::fprintf(stderr, "kvt-sim: cannot create the link %s: %s\n", link.c_str(),
+                 std::strerror(errno));
+    return false;
+  }
+  return true;
+}
+
+// Removes `link` if it still points at `target` (another kvt-sim may have taken it over).
+void removeLink(const std::string& link, const std::string& target) {
+  char buffer[4096];
+  const ssize_t length = readlink(link.c_str(), buffer, sizeof buffer - 1);
+  if (length < 0) return;
+  buffer[length] = '\0';
+  if (target == buffer) unlink(link.c_str());
+}
+
+// Duration of one byte (start bit, 8 data bits, stop bit) at `rate`.
+std::chrono::nanoseconds byteTime(uint32_t rate) {
+  return std::chrono::nanoseconds(10'000'000'000LL / (rate ? rate : 9600));
+}
+
+// Sends the chip's answer to whoever holds the slave side. With nobody there, or nobody
+// reading, the bytes are lost, as on an unconnected line.
+void sendAnswer(int master, const std::vector<uint8_t>& answer) {
+  size_t sent = 0;
+  while (sent < answer.size()) {
+    const ssize_t n = write(master, answer.data() + sent, answer.size() - sent);
+    if (n > 0) {
+      sent += static_cast<size_t>(n);
+    } else if (n < 0 && errno == EINTR) {
+      continue;
+    } else {
+      return;
+    }
+  }
+}
+
+class ChipServer {
+ public:
+  ChipServer(int master, const SimOptions& options)
+      : master_(master), options_(options), chip_(kvt::sim::ChipConfig{options.version}) {
+    newHost();
+  }
+
+  // Serves until a stop signal arrives. SIGINT and SIGTERM are blocked outside the waits, so
+  // one that arrives between the check and the wait still ends the wait.
+  int run(const sigset_t& waitMask) {
+    uint8_t buffer[256];
+    std::vector<uint8_t> answer;
+    while (!stopRequested) {
+      pollfd ready{master_, POLLIN, 0};
+      const int result = ppoll(&ready, 1, nullptr, &waitMask);
+      if (result < 0) {
+        if (errno == EINTR) continue;
+        std::fprintf(stderr, "kvt-sim: poll failed: %s\n", std::strerror(errno));
+        return 1;
+      }
+      if (ready.revents & POLLNVAL) return 1;
+      if (ready.revents & POLLIN) {
+        const ssize_t n = read(master_, buffer, sizeof buffer);
+        if (n > 0) {
+          serve(buffer, static_cast<size_t>(n), answer);
+          continue;
+        }
+        if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
+      }
+      // Nobody holds the slave side (not yet opened, or closed again): the master reports a
+      // hang-up until the next open. Wait a little instead of spinning.
+      hostLeft(waitMask);
+    }
+    return 0;
+  }
+
+ private:
+  void newHost() {
+    host_.emplace(chip_);
+    host_->setTestChipLayout(options_.testChip);
+    host_->setBitReversed(options_.testChip);
+  }
+
+  void serve(const uint8_t* bytes, size_t count, std::vector<uint8_t>& answer) {
+    // The pty pair shares the slave's settings: this is the rate the host has set.
+    const uint32_t hostRate = kvt::platform::currentLineRate(master_).value_or(0);
+    hostGone_ = false;
+    answer.clear();
+    for (size_t i = 0; i < count; ++i) {
+      chip_.advanceTime(byteTime(hostRate));
+      const size_t before = answer.size();
+      host_->receive(bytes[i], hostRate, answer);
+      for (size_t k = before; k < answer.size(); ++k) chip_.advanceTime(byteTime(hostRate));
+    }
+    sendAnswer(master_, answer);
+  }
+
+  void hostLeft(const sigset_t& waitMask) {
+    if (!hostGone_) newHost();  // a half-sent write frame ends with its host
+    hostGone_ = true;
+    const timespec pause{0, 20'000'000};
+    ppoll(nullptr, 0, &pause, &waitMask);
+  }
+
+  int master_;
+  SimOptions options_;
+  Kv380 chip_;
+  std::optional<HostInterface> host_;
+  bool hostGone_ = false;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  SimOptions options;
+  std::string error;
+  if (!kvt::sim::parseSimOptions(argc, argv, options, error)) {
+    std::fprintf(stderr, "kvt-sim: %s\n", error.c_str());
+    return 2;
+  }
+  if (options.help) {
+    std::fputs(kvt::sim::simUsage().c_str(), stdout);
+    return 0;
+  }
+
+  // Block the stop signals; they are taken only inside the waits (ppoll).
+  sigset_t stopSignals;
+  sigemptyset(&stopSignals);
+  sigaddset(&stopSignals, SIGINT);
+  sigaddset(&stopSignals, SIGTERM);
+  sigset_t waitMask;
+  sigprocmask(SIG_BLOCK, &stopSignals, &waitMask);
+  sigdelset(&waitMask, SIGINT);
+  sigdelset(&waitMask, SIGTERM);
+  struct sigaction onStop {};
+  onStop.sa_handler = requestStop;
+  sigemptyset(&onStop.sa_mask);
+  sigaction(SIGINT, &onStop, nullptr);
+  sigaction(SIGTERM, &onStop, nullptr);
+  signal(SIGPIPE, SIG_IGN);
+
+  std::string slavePath;
+  const int master = openRawPty(slavePath);
+  if (master < 0) return 1;
+  if (!options.link.empty() && !makeLink(options.link, slavePath)) {
+    close(master);
+    return 1;
+  }
+  std::printf("%s\n", slavePath.c_str());
+  std::fflush(stdout);
+
+  const int result = ChipServer(master, options).run(waitMask);
+
+  if (!options.link.empty()) removeLink(options.link, slavePath);
+  close(master);
+  return result;
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// Command-line options of kvt-sim.
+namespace kvt::sim {
+
+struct SimOptions {
+  bool help = false;
+  std::string link;        // --link PATH: a symbolic link to the pty, removed at exit
+  uint8_t version = 0x28;  // --version-reg HEX: value of the version register 0x37
+  bool testChip = false;   // --test-chip: test-chip address layout with bit-mirrored bytes
+};
+
+// Reads argv[1..argc-1] into `options`. False with a one-line message in `error` for an
+// unknown option, a missing or malformed value. Options take their value as the next
+// argument or after '=' (--link=/tmp/kv380).
+bool parseSimOptions(int argc, const char* const* argv, SimOptions& options, std::string& error);
+
+// The --help text: what kvt-sim does and every option.
+std::string simUsage();
+
+}  // namespace kvt::sim
