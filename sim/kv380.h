@@ -1,8 +1,13 @@
 #pragma once
 
-#include <array>
 #include <chrono>
 #include <cstdint>
+
+#include "sim/chip_timer.h"
+#include "sim/command_unit.h"
+#include "sim/fifo.h"
+#include "sim/register_file.h"
+#include "sim/rf_field.h"
 
 namespace kvt::sim {
 
@@ -11,13 +16,16 @@ struct ChipConfig {
   uint8_t version = 0x28;  // register 0x37
 };
 
-// The simulated KV380: 64 registers behind the serial host interface. Registers the host stack
-// gives no role are plain storage (a written value reads back). Time is virtual: the host
-// interface advances it by the duration of every byte on the line, so timers run exactly and
-// tests never sleep.
+// The simulated KV380: 64 registers behind the serial host interface, the FIFO, the
+// interrupt and error registers, the timer and the command unit, and the RF field in front
+// of the antenna. Registers the host stack gives no role are plain storage (a written value
+// reads back). Time is virtual: the host interface advances it by the duration of every byte
+// on the line, so transmissions, answers and timers run exactly and tests never sleep.
 class Kv380 {
  public:
   explicit Kv380(ChipConfig config = {});
+  Kv380(const Kv380&) = delete;  // the command unit refers to the parts of this object
+  Kv380& operator=(const Kv380&) = delete;
 
   uint8_t readRegister(uint8_t address);
   void writeRegister(uint8_t address, uint8_t value);
@@ -36,13 +44,28 @@ class Kv380 {
   void commitLineRate();
 
   const ChipConfig& config() const { return config_; }
-  // Direct look at the storage, without the side effects of a host read (tests, dumps).
-  uint8_t peek(uint8_t address) const { return registers_[address & 0x3F]; }
-  void poke(uint8_t address, uint8_t value) { registers_[address & 0x3F] = value; }
+  // What a host read would return, without its side effects (a FIFO read shows the oldest
+  // byte without taking it); for tests and dumps.
+  uint8_t peek(uint8_t address) const;
+  // Sets the storage of a register directly, bypassing the chip's logic.
+  void poke(uint8_t address, uint8_t value) { registers_.set(address, value); }
+
+  // The cards in front of the antenna. Empty until someone puts cards there.
+  RfField& field() { return field_; }
+  const Fifo& fifo() const { return fifo_; }
+  const CommandUnit& commandUnit() const { return unit_; }
 
  private:
+  uint8_t readableValue(uint8_t address) const;
+  bool rfLevelDetected() const;
+  void softReset();
+
   ChipConfig config_;
-  std::array<uint8_t, 64> registers_{};
+  RegisterFile registers_;
+  Fifo fifo_;
+  ChipTimer timer_;
+  RfField field_;
+  CommandUnit unit_;
   std::chrono::nanoseconds now_{0};
   uint32_t lineRate_ = 9600;
   uint32_t pendingLineRate_ = 9600;
