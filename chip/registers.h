@@ -35,6 +35,7 @@ constexpr uint8_t SerialSpeed = 0x1F;
 constexpr uint8_t CrcResultHigh = 0x21;
 constexpr uint8_t CrcResultLow = 0x22;
 constexpr uint8_t ModWidth = 0x24;
+constexpr uint8_t ModulatorSetting = 0x25;  // adjusted by the protocol attributes
 constexpr uint8_t RfSelfTestSweep = 0x26;
 constexpr uint8_t GsN = 0x27;
 constexpr uint8_t CwGsP = 0x28;
