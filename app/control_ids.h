@@ -5,6 +5,7 @@
 namespace kvt::app::id {
 
 // Dialogs.
+constexpr int MainWindowDialog = 101;
 constexpr int AboutDialog = 104;
 constexpr int PortSettingsDialog = 105;
 constexpr int RegisterDialog = 106;

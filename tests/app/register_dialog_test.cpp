@@ -116,13 +116,14 @@ TEST_F(RegisterDialogTest, SetWritesTheRegisterAndShowsTheResultLine) {
   EXPECT_EQ(window.text(id::RegResult), "SR: 3F FF                      // (STKSTATUS 0000)");
   EXPECT_EQ(logText(), "");  // the log switch is off
 
-  type(id::RegAddress, "a");  // an upper-case edit: this is register 0x0A
+  type(id::RegAddress, "2a");  // an upper-case edit: this is register 0x2A
+  EXPECT_EQ(window.text(id::RegAddress), "2A");
   type(id::RegValue, "3C");
   window.setChecked(id::RegLogEnable, true);
   dialog.command(window, id::RegLogEnable, platform::notify::Clicked);
   dialog.command(window, id::RegSet, platform::notify::Clicked);
-  EXPECT_EQ(chip.peek(0x0A), 0x3C);
-  EXPECT_EQ(logText(), "SR: 0A 3C                      // (STKSTATUS 0000)\r\n");
+  EXPECT_EQ(chip.peek(0x2A), 0x3C);
+  EXPECT_EQ(logText(), "SR: 2A 3C                      // (STKSTATUS 0000)\r\n");
 }
 
 TEST_F(RegisterDialogTest, GetShowsTheValueInHexAndBinary) {

@@ -1,0 +1,42 @@
+#include "app/application.h"
+
+#include "app/control_ids.h"
+#include "app/main_window.h"
+#include "app/startup.h"
+
+namespace kvt::app {
+
+Application::Application(std::string_view commandLine,
+                         const std::filesystem::path& currentDirectory)
+    : opener_(StartFilePath(currentDirectory)) {
+  state_.startFilePath = StartFilePath(currentDirectory);
+  state_.portIndex = ReadPortIndex(state_.startFilePath);
+  state_.logBuffer = &log_;
+  state_.piHidden = HasPiSwitch(commandLine) ? 0 : 1;
+  state_.portOpener = &opener_;
+  // TODO(wiring): the TestLog settings record (active and vectorNumber 0) goes into
+  // state_.testLog once the test-log subsystem exists.
+  components_.publish(state_);
+}
+
+Application::~Application() {
+  // A run still going on when the program ends is asked to stop and waited for.
+  state_.scriptRunning = 0;
+  if (state_.runnerThread.joinable()) state_.runnerThread.join();
+  std::lock_guard lock(state_.chipLock);
+  if (state_.serialBusObject != nullptr) state_.serialBusObject->setPort(nullptr);
+  state_.port = nullptr;
+  state_.openPort.reset();
+}
+
+int Application::run(platform::Shell& shell) {
+  state_.instance = &shell;
+  MainWindow mainWindow(state_);
+  const int result = shell.runModal(id::MainWindowDialog, nullptr, mainWindow);
+  exit();
+  return result;
+}
+
+void Application::exit() { WritePortIndex(state_.startFilePath, state_.portIndex); }
+
+}  // namespace kvt::app

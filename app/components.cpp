@@ -1,0 +1,28 @@
+#include "app/components.h"
+
+namespace kvt::app {
+
+namespace {
+constexpr uint8_t kInitiator = 1;  // the chip acts as reader for the whole run
+}  // namespace
+
+Components::Components() {
+  registerControl.Init(&serialBus);
+  transceiver.Init(&registerControl, kInitiator);
+  passivePolling.Init(&registerControl, kInitiator);
+  iso14443A.Init(&registerControl, kInitiator);
+  korvexReader.Init(&transceiver, korvexScratch.data());
+}
+
+void Components::publish(AppState& app) {
+  app.korvexReader = &korvexReader;
+  app.iso14443A = &iso14443A;
+  app.passivePolling = &passivePolling;
+  app.transceiver = &transceiver;
+  app.registerControl = &registerControl;
+  app.serialBus = &serialBus;
+  app.serialBusObject = &serialBus;
+  app.registerControlObject = &registerControl;
+}
+
+}  // namespace kvt::app

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "app/app_state.h"
+#include "chip/iso14443a.h"
+#include "chip/korvex_reader.h"
+#include "chip/passive_polling.h"
+#include "chip/register_control.h"
+#include "chip/serial_bus.h"
+#include "chip/transceiver.h"
+
+namespace kvt::app {
+
+// One object of every chip stack component, wired bottom-up, plus the Korvex reader's scratch
+// frame buffer. Members are constructed in stack order and destroyed in reverse.
+struct Components {
+  Components();
+  Components(const Components&) = delete;
+  Components& operator=(const Components&) = delete;
+
+  // Stores the interface pointers (and the two bottom objects) in `app`.
+  void publish(AppState& app);
+
+  chip::SerialBus serialBus;
+  chip::RegisterControl registerControl;
+  chip::Transceiver transceiver;
+  chip::PassivePolling passivePolling;
+  // TODO(wiring): OperationControl joins here, on registerControl, once it is in the tree.
+  chip::Iso14443A iso14443A;
+  chip::KorvexReader korvexReader;
+  std::array<uint8_t, 256> korvexScratch{};
+};
+
+}  // namespace kvt::app

@@ -1,0 +1,90 @@
+#include "app/startup.h"
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <system_error>
+
+namespace kvt::app {
+
+namespace {
+constexpr uint8_t kHighestPort = 7;
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+}  // namespace
+
+std::string StartFilePath(const std::filesystem::path& directory) {
+  return (directory / kStartFileName).string();
+}
+
+uint8_t ReadPortIndex(const std::string& startFilePath) {
+  std::FILE* file = std::fopen(startFilePath.c_str(), "rb");
+  if (file == nullptr) return 0;
+  const int first = std::fgetc(file);
+  std::fclose(file);
+  // 8-bit arithmetic: everything below '0' wraps to a large value, EOF included.
+  const auto index = static_cast<uint8_t>(first - '0');
+  return index <= kHighestPort ? index : kHighestPort;
+}
+
+bool WritePortIndex(const std::string& startFilePath, uint8_t portIndex) {
+  std::string content;
+  {
+    std::ifstream in(startFilePath, std::ios::binary);
+    if (in) content.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+  const char digit = static_cast<char>('0' + (portIndex % 10));
+  if (!content.empty() && isDigit(content[0])) {
+    content[0] = digit;
+  } else if (content.empty()) {
+    content = std::string(1, digit);
+  } else {
+    const char* lineEnd = content.find("\r\n") != std::string::npos ? "\r\n" : "\n";
+    content = std::string(1, digit) + lineEnd + content;
+  }
+
+  const std::string temporary = startFilePath + ".port-tmp";
+  {
+    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+    if (!out) return false;
+    out.write(content.data(), static_cast<std::streamsize>(content.size()));
+    out.close();
+    if (!out) {
+      std::error_code ignored;
+      std::filesystem::remove(temporary, ignored);
+      return false;
+    }
+  }
+  std::error_code error;
+  std::filesystem::rename(temporary, startFilePath, error);
+  if (error) {
+    std::filesystem::remove(temporary, error);
+    return false;
+  }
+  return true;
+}
+
+bool HasPiSwitch(std::string_view commandLine) {
+  constexpr std::string_view kSeparators = " ,\t\n";
+  std::size_t at = 0;
+  while (at < commandLine.size()) {
+    const std::size_t start = commandLine.find_first_not_of(kSeparators, at);
+    if (start == std::string_view::npos) break;
+    std::size_t end = commandLine.find_first_of(kSeparators, start);
+    if (end == std::string_view::npos) end = commandLine.size();
+    if (commandLine.substr(start, end - start) == "-pi") return true;
+    at = end;
+  }
+  return false;
+}
+
+std::string JoinArguments(int argc, const char* const* argv) {
+  std::string line;
+  for (int i = 1; i < argc; ++i) {
+    if (i > 1) line += ' ';
+    line += argv[i];
+  }
+  return line;
+}
+
+}  // namespace kvt::app
