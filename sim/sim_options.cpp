@@ -1,6 +1,7 @@
 #include "sim/sim_options.h"
 
 #include <string_view>
+#include <vector>
 
 namespace kvt::sim {
 
@@ -81,11 +82,22 @@ bool parseSimOptions(int argc, const char* const* argv, SimOptions& options, std
       if (!noValue()) return false;
       options.testChip = true;
     } else {
-      error = "unknown option '" + std::string(arg) + "' (see --help)";
-      return false;
+      // The cards in the field.
+      const std::vector<std::string> rest(argv + i, argv + argc);
+      const FieldOptionResult field = parseFieldOption(options.field, rest, 0);
+      if (!field.error.empty()) {
+        error = field.error;
+        return false;
+      }
+      if (field.consumed == 0) {
+        error = "unknown option '" + std::string(arg) + "' (see --help)";
+        return false;
+      }
+      i += field.consumed - 1;
     }
   }
-  return true;
+  error = checkFieldSpec(options.field);
+  return error.empty();
 }
 
 std::string simUsage() {
@@ -104,7 +116,11 @@ std::string simUsage() {
          "  --version-reg HEX  value of the version register 0x37, 00 to FF (default 28)\n"
          "  --test-chip        use the test-chip address layout (address in bits 6..1) and\n"
          "                     send and expect every byte bit-mirrored\n"
-         "  --help, -h         print this text and exit\n";
+         "  --help, -h         print this text and exit\n"
+         "\n"
+         "Cards in the field (default: one Korvex 1K card, UID C43B9E12, ATQA 04 00, SAK 08,\n"
+         "key A and key B 5A17C3E90B42 in every sector):\n" +
+         std::string(kFieldOptionsHelp);
 }
 
 }  // namespace kvt::sim
