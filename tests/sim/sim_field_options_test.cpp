@@ -4,7 +4,6 @@
 #include <string>
 #include <vector>
 
-#include "sim/korvex_card.h"
 #include "sim/sim_options.h"
 
 namespace kvt::sim {
@@ -30,20 +29,6 @@ TEST(SimFieldOptions, CardsAndFaultsMixWithTheOtherOptions) {
   RfField field;
   applyFieldSpec(options.field, field);
   EXPECT_EQ(field.size(), 2u);
-}
-
-TEST(SimFieldOptions, DefaultIsOneCardAndEmptyMeansNone) {
-  SimOptions options;
-  std::string error;
-  ASSERT_TRUE(parse({}, options, error));
-  RfField field;
-  applyFieldSpec(options.field, field);
-  ASSERT_EQ(field.size(), 1u);
-  EXPECT_TRUE(std::dynamic_pointer_cast<KorvexCard>(field.targets()[0]));
-  SimOptions empty;
-  ASSERT_TRUE(parse({"--sim-empty"}, empty, error));
-  applyFieldSpec(empty.field, field);
-  EXPECT_EQ(field.size(), 0u);
 }
 
 TEST(SimFieldOptions, BadFieldOptionsGiveTheirReason) {
