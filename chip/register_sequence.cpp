@@ -1,0 +1,35 @@
+#include "chip/register_sequence.h"
+
+namespace kvt::chip {
+
+Status RegisterSequence::read(uint8_t address, uint8_t& value) {
+  RegisterParams p{address, 0, lower_};
+  const Status result = lower_->GetRegister(&p);
+  value = p.value;
+  return result;
+}
+
+Status RegisterSequence::write(uint8_t address, uint8_t value) {
+  RegisterParams p{address, value, lower_};
+  return lower_->SetRegister(&p);
+}
+
+Status RegisterSequence::modify(uint8_t address, uint8_t mask, bool set) {
+  ModifyRegisterParams p{address, mask, static_cast<uint8_t>(set ? 1 : 0), lower_};
+  return lower_->ModifyRegister(&p);
+}
+
+Status RegisterSequence::update(uint8_t address, uint8_t andMask, uint8_t orValue) {
+  uint8_t old = 0;
+  if (Status r = read(address, old)) return r;
+  return write(address, static_cast<uint8_t>((old & andMask) | orValue));
+}
+
+Status RegisterSequence::applyTable(const RegisterSetting* table) {
+  for (; table->address != kTableEnd; ++table) {
+    if (Status r = update(table->address, table->andMask, table->orValue)) return r;
+  }
+  return status::Success;
+}
+
+}  // namespace kvt::chip
