@@ -10,6 +10,7 @@ Components::Components() {
   registerControl.Init(&serialBus);
   transceiver.Init(&registerControl, kInitiator);
   passivePolling.Init(&registerControl, kInitiator);
+  operationControl.Init(&registerControl);
   iso14443A.Init(&registerControl, kInitiator);
   korvexReader.Init(&transceiver, korvexScratch.data());
 }
@@ -17,6 +18,7 @@ Components::Components() {
 void Components::publish(AppState& app) {
   app.korvexReader = &korvexReader;
   app.iso14443A = &iso14443A;
+  app.operationControl = &operationControl;
   app.passivePolling = &passivePolling;
   app.transceiver = &transceiver;
   app.registerControl = &registerControl;

@@ -6,6 +6,7 @@
 #include "app/app_state.h"
 #include "chip/iso14443a.h"
 #include "chip/korvex_reader.h"
+#include "chip/operation_control.h"
 #include "chip/passive_polling.h"
 #include "chip/register_control.h"
 #include "chip/serial_bus.h"
@@ -27,7 +28,7 @@ struct Components {
   chip::RegisterControl registerControl;
   chip::Transceiver transceiver;
   chip::PassivePolling passivePolling;
-  // TODO(wiring): OperationControl joins here, on registerControl, once it is in the tree.
+  chip::OperationControl operationControl;
   chip::Iso14443A iso14443A;
   chip::KorvexReader korvexReader;
   std::array<uint8_t, 256> korvexScratch{};

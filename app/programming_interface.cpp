@@ -8,6 +8,7 @@
 #include "app/serial_ports.h"
 #include "chip/iso14443a.h"
 #include "chip/korvex_reader.h"
+#include "chip/operation_control.h"
 #include "chip/register_control.h"
 #include "chip/registers.h"
 #include "platform/profile.h"
@@ -31,8 +32,9 @@ void sampleAction2(AppState& app, WorkBuffer& work) {
   reg.value = static_cast<uint8_t>((reg.value & 0x02) | 0x0D);
   app.registerControl->SetRegister(&reg);
 
-  // TODO(wiring): SetAttribute group 0x08, attribute 0x09, values 0x00/0x06 with the bytes
-  // 0x0A..0x0F goes here once OperationControl is in the tree.
+  uint8_t attributeBytes[] = {0x0A, 0x0B, 0x0C, 0x0D, 0x0E, 0x0F};
+  chip::AttributeParams attribute{0x08, 0x09, 0x00, 0x06, attributeBytes, nullptr};
+  app.operationControl->SetAttribute(&attribute);
 
   chip::RequestParams request{chip::iso14443::Wupa, work.data(), nullptr};
   app.iso14443A->RequestA(&request);

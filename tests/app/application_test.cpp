@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "app/control_ids.h"
+#include "sim/iso14443a_card.h"
 #include "support/fake_view.h"
 
 namespace kvt::app {
@@ -54,6 +55,7 @@ TEST_F(ApplicationTest, StartUpReadsThePortAndTheSwitchAndWiresTheStack) {
   EXPECT_NE(app.korvexReader, nullptr);
   EXPECT_NE(app.iso14443A, nullptr);
   EXPECT_NE(app.passivePolling, nullptr);
+  EXPECT_NE(app.operationControl, nullptr);
   EXPECT_EQ(app.serialBusObject, &application.components().serialBus);
 
   Application plain("-PI", dir);
@@ -96,6 +98,21 @@ TEST_F(ApplicationTest, AMissingStartFileIsCreatedWithZero) {
   };
   application.run(shell);
   EXPECT_EQ(readStartFile(), "0");
+}
+
+TEST_F(ApplicationTest, SampleActionsDriveACardOnTheSimulatedChip) {
+  std::ofstream(startFile, std::ios::binary) << "0\n[Ports]\nCOM1=sim\n";
+  Application application("-pi", dir);
+  auto card = std::make_shared<sim::Iso14443ACard>(std::vector<uint8_t>{0x11, 0x22, 0x33, 0x44});
+  application.portOpener().setSimulatorSetup([card](sim::Kv380& chip) { chip.field().add(card); });
+  shell.modalDriver = [](int, kvt::test::FakeView& view, platform::DialogProcedure& procedure) {
+    procedure.command(view, id::OpenButton, platform::notify::Clicked);
+    procedure.command(view, 50501, platform::notify::Clicked);
+    procedure.closeRequest(view);
+  };
+  application.run(shell);
+  EXPECT_EQ(application.log().text(), "Sample Action 2\r\n");
+  EXPECT_EQ(card->state(), sim::Iso14443ACard::State::Halt);
 }
 
 }  // namespace

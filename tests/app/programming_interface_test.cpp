@@ -10,6 +10,7 @@
 #include "app_fixture.h"
 #include "chip/iso14443a.h"
 #include "chip/korvex_reader.h"
+#include "chip/operation_control.h"
 #include "platform/profile.h"
 
 namespace kvt::app {
@@ -100,6 +101,30 @@ class RecordingKorvexReader final : public chip::IKorvexReader {
   CallLog& log_;
 };
 
+class RecordingOperationControl final : public chip::IOperationControl {
+ public:
+  explicit RecordingOperationControl(CallLog& log) : log_(log) {}
+  chip::Status SetWaitEventCallback(
+      chip::WaitCallbackParams<chip::OperationControlRecord>*) override {
+    log_.calls.push_back("SetWaitEventCallback");
+    return chip::status::Success;
+  }
+  chip::Status SetAttribute(chip::AttributeParams* p) override {
+    std::string call =
+        Format("SetAttribute %02X %02X %02X %02X ", p->group, p->attribute, p->value1, p->value2);
+    for (int i = 0; i < p->value2; ++i) call += Format("%02X", p->attributeBuffer[i]);
+    log_.calls.push_back(call);
+    return chip::status::NotSupported;
+  }
+  chip::Status GetAttribute(chip::AttributeParams*) override {
+    log_.calls.push_back("GetAttribute");
+    return chip::status::Success;
+  }
+
+ private:
+  CallLog& log_;
+};
+
 class ProgrammingInterfaceTest : public test::AppFixture {
  protected:
   DialogContext contextFor(int id) {
@@ -114,12 +139,14 @@ class ProgrammingInterfaceTest : public test::AppFixture {
     app.registerControl = &registers;
     app.iso14443A = &iso;
     app.korvexReader = &korvex;
+    app.operationControl = &attributes;
   }
 
   CallLog calls;
   RecordingRegisters registers{calls};
   RecordingIso14443A iso{calls};
   RecordingKorvexReader korvex{calls};
+  RecordingOperationControl attributes{calls};
 };
 
 TEST_F(ProgrammingInterfaceTest, TheMenuReadsActionThreeActionTwoKorvexReader) {
@@ -154,6 +181,7 @@ TEST_F(ProgrammingInterfaceTest, WithTheClosedPortEveryItemOnlyReportsThat) {
   app.registerControl = &registers;
   app.iso14443A = &iso;
   app.korvexReader = &korvex;
+  app.operationControl = &attributes;
   for (int id : {50500, 50501, 50502, 50532}) RunPiAction(contextFor(id));
   const std::string error = "Error: Cannot perform user action with closed RS 232 port.\r\n";
   EXPECT_EQ(logText(), error + error + error + error);
@@ -180,7 +208,8 @@ TEST_F(ProgrammingInterfaceTest, SampleActionTwoRunsItsCallsInOrder) {
   RunPiAction(contextFor(50501));
   EXPECT_EQ(logText(), "Sample Action 2\r\n");
   EXPECT_EQ(calls.calls,
-            (std::vector<std::string>{"GetRegister 01", "SetRegister 01 0F", "RequestA 52",
+            (std::vector<std::string>{"GetRegister 01", "SetRegister 01 0F",
+                                      "SetAttribute 08 09 00 06 0A0B0C0D0E0F", "RequestA 52",
                                       "AnticollisionSelect 93 0", "Select 93 32", "HaltA"}));
   // The serial number goes to the work buffer right behind the ATQA.
   ASSERT_EQ(calls.serials.size(), 2u);
