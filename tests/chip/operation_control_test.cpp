@@ -286,6 +286,55 @@ TEST_F(OperationControlTest, GetReadsVersionTimerValueAndCrcResult) {
   expectTrafficAsScripted();
 }
 
+// The self-test's preparation: each register saved (as `saved`) and set; the sweep register
+// saved as 0x87.
+void scriptSelfTestStart(RegisterScript& s, uint8_t saved) {
+  const uint8_t settings[][2] = {{0x15, 0x00}, {0x14, 0x81}, {0x01, 0x00}, {0x27, 0xF0},
+                                 {0x28, 0x01}, {0x29, 0x00}, {0x32, 0x12}};
+  for (const auto& setting : settings) s.read(setting[0], saved).write(setting[0], setting[1]);
+  s.read(0x26, 0x87);
+}
+void scriptSelfTestRestore(RegisterScript& s, uint8_t saved) {
+  for (uint8_t address : {0x15, 0x14, 0x01, 0x27, 0x28, 0x29, 0x32}) s.write(address, saved);
+  s.write(0x26, 0x87);
+}
+
+TEST_F(OperationControlTest, SelfTestFailsWhenTheCarrierStaysAfterTheSweep) {
+  knowVersion();
+  scriptSelfTestStart(script, 0x5A);
+  for (uint8_t v = 0x60; v <= 0x6A; ++v) script.write(0x26, v).read(0x35, v < 0x67 ? 0x04 : 0x00);
+  script.write(0x26, 0x6F).write(0x14, 0x80).read(0x35, 0x04);  // still detected
+  scriptSelfTestRestore(script, 0x5A);
+  EXPECT_EQ(set(3, 5), status::Success);
+  EXPECT_EQ(params.value1, 0xFF);
+  expectTrafficAsScripted();
+}
+
+TEST_F(OperationControlTest, SelfTestStopsTheSweepWhenTheCarrierVanishesTooEarly) {
+  knowVersion();
+  scriptSelfTestStart(script, 0x00);
+  script.write(0x26, 0x60).read(0x35, 0x04);
+  script.write(0x26, 0x61).read(0x35, 0x00);  // level 1 lies below the window 7..10
+  scriptSelfTestRestore(script, 0x00);
+  EXPECT_EQ(set(3, 5), status::Success);
+  EXPECT_EQ(params.value1, 0xFF);
+  expectTrafficAsScripted();
+}
+
+TEST_F(OperationControlTest, SelfTestAccessFailureStillRestoresAndIsReported) {
+  knowVersion();
+  scriptSelfTestStart(script, 0x33);
+  std::vector<uint8_t> expected = script.expected();
+  port.answer({0x00});  // a wrong echo for the first sweep write
+  expected.insert(expected.end(), {0x26, 0x60});
+  RegisterScript restore(port);
+  scriptSelfTestRestore(restore, 0x33);
+  expected.insert(expected.end(), restore.expected().begin(), restore.expected().end());
+  EXPECT_EQ(set(3, 5), status::SerialInterface);
+  EXPECT_EQ(params.value1, 0xFF);
+  EXPECT_EQ(port.written(), expected);
+}
+
 // The configure command reading the buffer, with the chip delivering `fifo`.
 void scriptConfigurationRead(RegisterScript& s, const std::vector<uint8_t>& fifo) {
   s.read(0x01, 0x00).write(0x01, 0x00);
