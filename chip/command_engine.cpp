@@ -159,7 +159,10 @@ Status readAnswer(RegisterControlRecord* lower, CommandParams* params, uint16_t 
 Status ExecuteCommand(CommandParams* params) {
   RegisterControlRecord* const lower = params->lower;
   const uint8_t command = params->command;
-  const uint16_t capacity = params->receiveLength;
+  // Bytes to send from nowhere are refused before anything reaches the chip; without a
+  // receive buffer there is no room for an answer.
+  if (params->sendBuffer == nullptr && params->sendLength != 0) return status::InvalidParameter;
+  const uint16_t capacity = params->receiveBuffer != nullptr ? params->receiveLength : 0;
   params->receiveLength = 0;
   if (params->startSend) params->transmitOnly = 0;
 

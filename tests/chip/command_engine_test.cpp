@@ -343,6 +343,26 @@ TEST_F(CommandEngineTest, TargetTransmitInsideAutomaticAnticollisionKeepsTheComm
   expectTrafficAsScripted();
 }
 
+TEST_F(CommandEngineTest, SendingFromAMissingBufferIsRefusedWithoutTraffic) {
+  CommandParams p = transceive({0x26}, 2);
+  p.sendBuffer = nullptr;
+  EXPECT_EQ(ExecuteCommand(&p), status::InvalidParameter);
+  EXPECT_TRUE(port.written().empty());
+}
+
+TEST_F(CommandEngineTest, AnswerWithoutAReceiveBufferCountsAsTooLong) {
+  transceiveStart({0x30, 0x04});
+  script.read(0x04, 0x20).read(0x05, 0x00);
+  disableEnables(0x23);
+  script.read(0x0A, 0x02).read(0x0C, 0x00).read(0x06, 0x00);  // nothing taken from the FIFO
+  cleanUp(0x20);
+  CommandParams p = transceive({0x30, 0x04}, 16);
+  p.receiveBuffer = nullptr;
+  EXPECT_EQ(ExecuteCommand(&p), status::BufferTooSmall);
+  expectTrafficAsScripted();
+  EXPECT_EQ(p.receiveLength, 0);
+}
+
 WaitEventInfo lastInfo;
 Status recordingCallback(const WaitEventInfo* info) {
   lastInfo = *info;

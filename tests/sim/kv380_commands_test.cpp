@@ -84,14 +84,6 @@ TEST_F(Kv380CommandsTest, CommandRegisterKeepsItsUpperBitsAndFallsBackToIdle) {
   EXPECT_EQ(r(0x04) & 0x10, 0x10);  // command done
 }
 
-TEST_F(Kv380CommandsTest, CrcCalculationLeavesLowByteIn22AndHighByteIn21) {
-  load({0x30, 0x04});
-  w(0x01, 0x03);
-  EXPECT_EQ(r(0x22), 0x26);
-  EXPECT_EQ(r(0x21), 0xEE);
-  EXPECT_EQ(r(0x0A), 0);
-}
-
 TEST_F(Kv380CommandsTest, ConfigurationBufferStoresAndLoadsTwentyFiveBytes) {
   std::vector<uint8_t> config;
   for (int i = 0; i < 25; ++i) config.push_back(static_cast<uint8_t>(0xC0 + i));
