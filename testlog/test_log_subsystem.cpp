@@ -1,0 +1,25 @@
+#include "testlog/test_log_subsystem.h"
+
+#include "testlog/apply_settings.h"
+#include "testlog/test_log_dialog.h"
+
+namespace kvt::testlog {
+
+void InstallTestLog(app::AppState& app, TestLogSettings& settings) {
+  app.testLog = &settings;
+  app.services.runTestLogDialog = RunTestLogDialog;
+}
+
+bool EnableFromStartFile(app::AppState& app) {
+  if (app.testLog == nullptr) return false;
+  {
+    std::lock_guard lock(app.chipLock);
+    LoadTestLogSettings(*app.testLog, app.startFilePath);
+    app.testLog->active = 1;
+  }
+  const app::DialogContext context{app.mainWindow, app.mainWindow, app.instance, 0, 0, &app};
+  ApplyTestLogSettings(context);
+  return static_cast<bool>(app.testLogHooks.writeHook);
+}
+
+}  // namespace kvt::testlog

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "app/app_state.h"
+#include "testlog/test_log_settings.h"
+
+// How a program takes the test-pattern output in.
+namespace kvt::testlog {
+
+// app.testLog points at `settings` (owned by the program, living as long as `app`) and the Log
+// menu's "TestLog" entry opens the settings dialog. Output stays off until the user applies it.
+void InstallTestLog(app::AppState& app, TestLogSettings& settings);
+
+// What kvt-cli --testlog does before it runs anything: loads the settings from the start-up file
+// and applies them as the dialog's OK would with "Activate Test Output" ticked. True when a
+// pattern generator is installed (the file's Interface and OutputFormat name one); false also
+// when `app` has no settings record.
+bool EnableFromStartFile(app::AppState& app);
+
+}  // namespace kvt::testlog
