@@ -51,6 +51,7 @@ constexpr uint8_t TestPinEnable = 0x31;
 constexpr uint8_t TestBus = 0x32;
 constexpr uint8_t AnalogTest = 0x35;         // 0x04: RF level detector
 constexpr uint8_t Version = 0x37;
+constexpr uint8_t SamInterface = 0x3C;       // bit 0x20 cleared while SIGIN/SIGOUT serve a SAM
 constexpr uint8_t Count = 0x40;              // registers 0x00..0x3F
 }  // namespace reg
 

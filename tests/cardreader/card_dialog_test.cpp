@@ -1,0 +1,161 @@
+// Opening, closing, SAM mode and the main window's button of the card reader dialog.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "app/control_ids.h"
+#include "app/serial_ports.h"
+#include "card_reader_fixture.h"
+#include "chip/registers.h"
+
+namespace kvt::cardreader::test {
+namespace {
+
+namespace reg = chip::reg;
+
+using CardDialogTest = CardReaderTest;
+
+TEST_F(CardDialogTest, OpeningFillsTheControlsAndEmptiesTheLog) {
+  open();
+  const auto& requests = view.lists[id::RequestCode];
+  EXPECT_EQ(requests.items, (std::vector<std::string>{"0x26 (REQA)", "0x52 (WUPA)"}));
+  EXPECT_EQ(requests.selected, 0);
+  const auto& blocks = view.lists[id::Block];
+  ASSERT_EQ(blocks.items.size(), 256u);
+  EXPECT_EQ(blocks.selected, 0);
+  EXPECT_EQ(blocks.items[0], "000");
+  EXPECT_EQ(blocks.items[1], "1");
+  EXPECT_EQ(blocks.items[3], "003");
+  EXPECT_EQ(blocks.items[10], "10");
+  EXPECT_EQ(blocks.items[12], "0012");
+  EXPECT_EQ(blocks.items[255], "00255");
+  EXPECT_EQ(view.text(id::KeyA), "5A17C3E90B42");
+  EXPECT_EQ(view.text(id::KeyB), "5A17C3E90B42");
+  EXPECT_EQ(view.text(id::Hex), "00000000000000000000000000000000");
+  EXPECT_EQ(view.focus, id::Request);
+  EXPECT_TRUE(view.monospace[id::LogPane]);
+  // The log is empty; the main window's pane keeps its old text for now.
+  EXPECT_EQ(log.text(), "");
+  EXPECT_EQ(view.text(id::LogPane), "");
+  EXPECT_EQ(main.text(app::id::LogPane), "old main window text\r\n");
+  EXPECT_EQ(diagnostics.str(), "");
+}
+
+TEST_F(CardDialogTest, OpeningResetsTheChipAndSetsItUpForTypeA) {
+  chip.poke(reg::TimerReloadLow, 0x11);
+  open();
+  const auto& events = recorder->events;
+  ASSERT_GE(events.size(), 2u);
+  EXPECT_EQ(events[0], "W01");  // soft reset first
+  EXPECT_EQ(events[1], "W0F");
+  EXPECT_EQ(std::count(events.begin(), events.end(), "R9600"), 0);  // already at 9600
+  EXPECT_EQ(chip.peek(reg::TxControl), 0x80);
+  EXPECT_EQ(chip.peek(reg::TxMode) & 0xF3, 0x80);  // 106 kbit/s type A framing
+  EXPECT_EQ(chip.peek(reg::TimerMode) & 0x8F, 0x82);
+  EXPECT_EQ(chip.peek(reg::TimerPrescalerLow), 0xA6);
+  EXPECT_EQ(chip.peek(reg::TimerReloadLow), 0xE8);
+  EXPECT_EQ(chip.peek(reg::TimerReloadHigh), 0x03);
+  EXPECT_EQ(chip.peek(reg::Command) & 0x20, 0x00);
+  EXPECT_EQ(dialog.openingStatus(), 0);
+}
+
+TEST_F(CardDialogTest, OpeningAt115200BringsChipAndPcBackTo115200) {
+  app::SwitchAllTo115200(mainContext);
+  ASSERT_EQ(app.baudIndex, 2);
+  ASSERT_EQ(chip.lineRate(), 115200u);
+  recorder->events.clear();
+  open();
+  // The reset goes out at 115200; the chip restarts at 9600, so the PC follows before the
+  // speed register is written and both move up again.
+  const std::vector<std::string> expected = {"W01", "W0F", "R9600", "W1F", "W79", "R115200"};
+  ASSERT_GE(recorder->events.size(), expected.size());
+  EXPECT_EQ(std::vector<std::string>(recorder->events.begin(),
+                                     recorder->events.begin() + expected.size()),
+            expected);
+  EXPECT_EQ(chip.lineRate(), 115200u);
+  EXPECT_EQ(recorder->port.hostRate(), 115200u);
+  EXPECT_EQ(app.baudIndex, 2);
+  EXPECT_EQ(main.text(app::id::HostSpeed), "115200");
+  // The rest of the set-up went through at the new speed.
+  EXPECT_EQ(diagnostics.str(), "");
+  EXPECT_EQ(chip.peek(reg::TimerReloadLow), 0xE8);
+  addDefaultCard();
+  click(id::Request);
+  EXPECT_EQ(lastLine(), "Request(0x26, 0x0400) --> Status: 0x0000");
+}
+
+TEST_F(CardDialogTest, RefusedSetUpGoesToDiagnosticsNotToTheLog) {
+  recorder->port.disconnect();
+  open();
+  const std::string report = diagnostics.str();
+  EXPECT_EQ(report.substr(0, 26), "*** ERROR! Status = 7e03 \n");
+  // Steps 3 to 10 each report their refusal; the reset is not examined.
+  EXPECT_EQ(std::count(report.begin(), report.end(), '\n'), 8);
+  EXPECT_EQ(log.text(), "");
+  EXPECT_EQ(dialog.openingStatus(), 0x7E03);
+}
+
+TEST_F(CardDialogTest, MissingMonospaceFontIsReportedToTheMainWindow) {
+  app.monospaceFont = false;
+  open();
+  EXPECT_FALSE(view.monospace[id::LogPane]);
+  EXPECT_NE(main.text(app::id::LogPane).find("ERROR: Cannot create monospace font!\r\n"),
+            std::string::npos);
+}
+
+TEST_F(CardDialogTest, SamModeSwitchesTheSignalRouting) {
+  open();
+  chip.poke(reg::SamInterface, 0xF7);
+  view.setChecked(id::SamMode, true);
+  click(id::SamMode);
+  EXPECT_EQ(chip.peek(reg::SignalRouting1), 0x0D);
+  EXPECT_EQ(chip.peek(reg::SignalRouting2), 0x44);
+  EXPECT_EQ(chip.peek(reg::TestPinEnable), 0x38);
+  EXPECT_EQ(chip.peek(reg::SamInterface), 0xD7);
+  view.setChecked(id::SamMode, false);
+  click(id::SamMode);
+  EXPECT_EQ(chip.peek(reg::SignalRouting1), 0x10);
+  EXPECT_EQ(chip.peek(reg::SignalRouting2), 0x84);
+  EXPECT_EQ(chip.peek(reg::TestPinEnable), 0x00);
+  EXPECT_EQ(chip.peek(reg::SamInterface), 0xFF);
+  EXPECT_EQ(logLines(), (std::vector<std::string>{"Enabling SAM Mode", "Disabling SAM Mode"}));
+}
+
+TEST_F(CardDialogTest, ClosingEmptiesTheLogAndTheMainPaneShowsOnlyNewText) {
+  addDefaultCard();
+  open();
+  click(id::Request);
+  ASSERT_NE(view.text(id::LogPane), "");
+  click(id::Exit);
+  EXPECT_EQ(view.closedWith, 0);
+  EXPECT_EQ(view.text(id::LogPane), "");
+  EXPECT_EQ(log.text(), "");
+  EXPECT_EQ(main.text(app::id::LogPane), "old main window text\r\n");
+  app::AppendLog(mainContext, "next", true);
+  EXPECT_EQ(main.text(app::id::LogPane), "next\r\n");
+}
+
+TEST_F(CardDialogTest, KorvexReaderButtonRunsTheDialogModally) {
+  InstallCardReader(app);
+  addDefaultCard();
+  std::string paneWhileOpen;
+  shell.modalDriver = [&](int dialogId, kvt::test::FakeView& window,
+                          platform::DialogProcedure& procedure) {
+    ASSERT_EQ(dialogId, id::CardReaderDialog);
+    procedure.command(window, id::RequestAndSelect, platform::notify::Clicked);
+    paneWhileOpen = window.text(id::LogPane);
+    procedure.closeRequest(window);
+  };
+  ASSERT_TRUE(app.services.runCardReaderDialog);
+  app.services.runCardReaderDialog(mainContext);
+  EXPECT_EQ(shell.modalDialogs, (std::vector<int>{id::CardReaderDialog}));
+  EXPECT_EQ(paneWhileOpen,
+            "Request(0x26, 0x0400) --> Status: 0x0000\r\n"
+            "Anticollision/Select(0x93, 0x08, 0xC43B9E12) --> Status: 0x0000\r\n");
+  EXPECT_EQ(log.text(), "");
+  ASSERT_TRUE(shell.lastModal.has_value());
+  EXPECT_EQ(shell.lastModal->closedWith, 0);
+}
+
+}  // namespace
+}  // namespace kvt::cardreader::test

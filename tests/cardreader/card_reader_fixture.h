@@ -1,0 +1,129 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/app_state.h"
+#include "app/components.h"
+#include "app/log.h"
+#include "cardreader/card_session.h"
+#include "cardreader/control_ids.h"
+#include "cardreader/korvex_reader_dialog.h"
+#include "sim/korvex_card.h"
+#include "sim/kv380.h"
+#include "sim/simulated_port.h"
+#include "support/fake_view.h"
+
+namespace kvt::cardreader::test {
+
+using Bytes = std::vector<uint8_t>;
+
+// A port in front of the simulated chip that records, in order, every byte the host sends and
+// every rate it sets ("W01" for a byte, "R9600" for a rate), so tests can tell at which point
+// of the traffic the host changed its speed.
+class RecordingPort final : public platform::SerialPort {
+ public:
+  explicit RecordingPort(sim::Kv380& chip) : port(chip) {}
+  platform::IoResult writeByte(uint8_t byte) override {
+    events.push_back("W" + hex(byte));
+    return port.writeByte(byte);
+  }
+  platform::IoResult readByte(uint8_t& byte) override { return port.readByte(byte); }
+  bool setLineSettings(uint32_t rate) override {
+    events.push_back("R" + std::to_string(rate));
+    return port.setLineSettings(rate);
+  }
+  void purge() override { port.purge(); }
+  std::optional<bool> ringIndicator() override { return port.ringIndicator(); }
+  bool lost() const override { return port.lost(); }
+
+  static std::string hex(uint8_t byte) {
+    static const char digits[] = "0123456789ABCDEF";
+    return {digits[byte >> 4], digits[byte & 0x0F]};
+  }
+
+  sim::SimulatedPort port;
+  std::vector<std::string> events;
+};
+
+// The application as the program wires it: the whole chip stack on an open port to the
+// simulated chip, a fake main window with some old log text, and the card reader dialog on a
+// fake view. The field is empty until a test puts cards there.
+class CardReaderTest : public ::testing::Test {
+ protected:
+  CardReaderTest() {
+    components.publish(app);
+    app.instance = &shell;
+    app.mainWindow = &main;
+    app.logBuffer = &log;
+    app.monospaceFont = true;
+    auto port = std::make_unique<RecordingPort>(chip);
+    recorder = port.get();
+    app.openPort = std::move(port);
+    app.port = recorder;
+    components.serialBus.setPort(app.port);
+    mainContext = app::DialogContext{&main, &main, &shell, 0, 0, &app};
+    app::AppendLog(mainContext, "old main window text", true);
+  }
+
+  std::shared_ptr<sim::KorvexCard> addCard(Bytes uid) {
+    auto card = std::make_shared<sim::KorvexCard>(std::move(uid));
+    chip.field().add(card);
+    return card;
+  }
+  std::shared_ptr<sim::KorvexCard> addDefaultCard() { return addCard({0xC4, 0x3B, 0x9E, 0x12}); }
+
+  void open() { dialog.init(view); }
+  void click(int id) { dialog.command(view, id, platform::notify::Clicked); }
+  void chooseBlock(int index) {
+    view.selectItem(id::Block, index);
+    dialog.command(view, id::Block, platform::notify::SelectionChanged);
+  }
+  void chooseRequest(int index) {
+    view.selectItem(id::RequestCode, index);
+    dialog.command(view, id::RequestCode, platform::notify::SelectionChanged);
+  }
+  void typeInto(int id, const std::string& text) {
+    view.type(id, text);
+    dialog.command(view, id, platform::notify::Changed);
+  }
+
+  // The log as lines (CR LF ends each one).
+  std::vector<std::string> logLines() const {
+    std::vector<std::string> lines;
+    const std::string text = log.text();
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
+      lines.push_back(text.substr(start, end - start));
+    }
+    EXPECT_EQ(start, text.size()) << "the log ends without CR LF";
+    return lines;
+  }
+  std::string lastLine() const {
+    const auto lines = logLines();
+    return lines.empty() ? std::string() : lines.back();
+  }
+  // Clears the log between steps of a test.
+  void clearLog() { log.clear(&view, id::LogPane); }
+
+  // Declared first: the port the application holds goes before the chip it talks to.
+  sim::Kv380 chip;
+  app::Components components;
+  app::Log log;
+  kvt::test::FakeView main;
+  kvt::test::FakeView view;
+  kvt::test::FakeShell shell;
+  app::AppState app;
+  RecordingPort* recorder = nullptr;
+  app::DialogContext mainContext;
+  CardSession session;
+  std::ostringstream diagnostics;
+  KorvexReaderDialog dialog{app, session, diagnostics};
+};
+
+}  // namespace kvt::cardreader::test
