@@ -1,0 +1,56 @@
+#include "cardreader/headless_dialog_view.h"
+
+namespace kvt::cardreader {
+
+std::string HeadlessDialogView::text(int id) const {
+  auto it = texts_.find(id);
+  return it == texts_.end() ? std::string() : it->second;
+}
+
+void HeadlessDialogView::setText(int id, std::string_view text) {
+  std::string& current = texts_[id];
+  if (id == logPaneId_) {
+    // Print only what the pane did not show yet.
+    print(text.starts_with(current) ? text.substr(current.size()) : text);
+  }
+  current.assign(text);
+}
+
+void HeadlessDialogView::appendText(int id, std::string_view text) {
+  if (id == logPaneId_) print(text);
+  texts_[id].append(text);
+}
+
+bool HeadlessDialogView::checked(int id) const {
+  auto it = checks_.find(id);
+  return it != checks_.end() && it->second;
+}
+
+void HeadlessDialogView::addItem(int id, std::string_view text) {
+  lists_[id].items.emplace_back(text);
+}
+
+int HeadlessDialogView::selectedItem(int id) const {
+  auto it = lists_.find(id);
+  if (it == lists_.end()) return -1;
+  const int selected = it->second.selected;
+  return selected >= 0 && static_cast<std::size_t>(selected) < it->second.items.size() ? selected
+                                                                                       : -1;
+}
+
+std::size_t HeadlessDialogView::itemCount(int id) const {
+  auto it = lists_.find(id);
+  return it == lists_.end() ? 0 : it->second.items.size();
+}
+
+void HeadlessDialogView::print(std::string_view text) {
+  std::string lines;
+  lines.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+    lines.push_back(text[i]);
+  }
+  out_ << lines << std::flush;
+}
+
+}  // namespace kvt::cardreader
