@@ -1,0 +1,28 @@
+#include "cmd/command_services.h"
+
+#include <memory>
+
+#include "cmd/command_reference.h"
+#include "cmd/execute_line.h"
+#include "cmd/script_runner.h"
+
+namespace kvt::cmd {
+
+void InstallCommandServices(app::AppState& app, CommandEnvironment environment) {
+  auto shared = std::make_shared<const CommandEnvironment>(std::move(environment));
+  app.services.executeLine = [shared](const app::DialogContext& context, std::string& line) {
+    CommandInterpreter interpreter(context, *shared->clock, shared->tally);
+    return static_cast<int>(ExecuteLine(interpreter, line));
+  };
+  app.services.selectCommandFile = [](const app::DialogContext& context) {
+    SelectCommandFile(context);
+  };
+  app.services.processCommandFile = [shared](const app::DialogContext& context) {
+    ProcessCommandFile(context, *shared);
+  };
+  app.services.printCommandReference = [](const app::DialogContext& context) {
+    PrintCommandReference(context);
+  };
+}
+
+}  // namespace kvt::cmd

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <functional>
+#include <thread>
+
+#include "app/app_state.h"
+#include "cmd/command_interpreter.h"
+#include "platform/clock.h"
+
+namespace kvt::cmd {
+
+// What the command language takes from the program around it.
+struct CommandEnvironment {
+  // What SLP, WIE and WIL wait on.
+  platform::Clock* clock = &platform::SystemClock::instance();
+  // Counts failed lines, register failures and compare errors of every line run; may be null.
+  ErrorTally* tally = nullptr;
+  // Starts the script runner thread; empty: a std::thread. May throw std::system_error when
+  // no thread can be made.
+  std::function<std::thread(std::function<void()>)> startThread;
+};
+
+// Fills the command language's entries of app.services: the command line, "&Select SCF",
+// "Process &SCF" and the command reference. The programs call it once while wiring.
+void InstallCommandServices(app::AppState& app, CommandEnvironment environment = {});
+
+}  // namespace kvt::cmd

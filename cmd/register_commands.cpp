@@ -1,0 +1,132 @@
+#include <mutex>
+
+#include "app/text_format.h"
+#include "chip/register_control.h"
+#include "chip/status.h"
+#include "cmd/commands.h"
+#include "cmd/test_log_calls.h"
+
+namespace kvt::cmd::commands {
+
+namespace {
+
+// Runs one register operation with the chip lock held, so the register dialog or another
+// caller never interleaves its bytes with this access.
+template <class Params>
+chip::Status onChip(CommandInterpreter& interpreter,
+                    chip::Status (chip::IRegisterControl::*operation)(Params*), Params& params) {
+  app::AppState* app = interpreter.context.app;
+  if (app == nullptr) return chip::status::SerialInterface;
+  std::lock_guard lock(app->chipLock);
+  if (app->registerControl == nullptr) return chip::status::SerialInterface;
+  return (app->registerControl->*operation)(&params);
+}
+
+void noteStatus(CommandInterpreter& interpreter, chip::Status status) {
+  interpreter.IOE = status != chip::status::Success ? 1 : 0;
+  if (status != chip::status::Success && interpreter.tally != nullptr) {
+    ++interpreter.tally->registerFailures;
+  }
+}
+
+void noteComparison(CommandInterpreter& interpreter, bool equal) {
+  interpreter.IOR = equal ? 0 : 1;
+  if (!equal && interpreter.tally != nullptr) ++interpreter.tally->compareErrors;
+}
+
+app::AppState& appOf(CommandInterpreter& interpreter) { return *interpreter.context.app; }
+
+}  // namespace
+
+LineResult SetRegisterCommand(CommandInterpreter& interpreter, const char* name) {
+  const auto tokens = ReadParameters<2>(interpreter);
+  const uint8_t data = ResolveOperand(interpreter, tokens[1].data(), 2);
+  const uint8_t address = ResolveOperand(interpreter, tokens[0].data(), 1);
+  if (interpreter.operandError != 0) return LineFailed;
+  chip::RegisterParams params{address, data, nullptr};
+  const chip::Status status = onChip(interpreter, &chip::IRegisterControl::SetRegister, params);
+  noteStatus(interpreter, status);
+  Report(interpreter, app::Format("%s  %02X  %02X                     // (STKSTATUS %04X)", name,
+                                  address, data, status));
+  if (interpreter.context.app != nullptr) {
+    CallWriteHook(appOf(interpreter), chip::RegisterParams{address, data, nullptr});
+  }
+  return LineDone;
+}
+
+LineResult GetRegisterCommand(CommandInterpreter& interpreter, const char* name) {
+  const auto tokens = ReadParameters<1>(interpreter);
+  const uint8_t address = ResolveOperand(interpreter, tokens[0].data(), 1);
+  if (interpreter.operandError != 0) return LineFailed;
+  chip::RegisterParams params{address, 0, nullptr};
+  const chip::Status status = onChip(interpreter, &chip::IRegisterControl::GetRegister, params);
+  interpreter.IOR = params.value;
+  noteStatus(interpreter, status);
+  Report(interpreter, app::Format("%s  %02X          // data == %02X  // (STKSTATUS %04X)", name,
+                                  address, params.value, status));
+  if (interpreter.context.app != nullptr) {
+    const uint8_t mask = status == chip::status::Success ? 0xFF : 0x00;
+    CallReadHook(appOf(interpreter), chip::RegisterParams{address, params.value, nullptr}, mask);
+  }
+  return LineDone;
+}
+
+LineResult ModifyRegisterCommand(CommandInterpreter& interpreter, const char* name) {
+  const auto tokens = ReadParameters<3>(interpreter);
+  const uint8_t set = ResolveOperand(interpreter, tokens[2].data(), 3);
+  const uint8_t mask = ResolveOperand(interpreter, tokens[1].data(), 2);
+  const uint8_t address = ResolveOperand(interpreter, tokens[0].data(), 1);
+  if (interpreter.operandError != 0) return LineFailed;
+  chip::ModifyRegisterParams params{address, mask, set, nullptr};
+  const chip::Status status = onChip(interpreter, &chip::IRegisterControl::ModifyRegister, params);
+  noteStatus(interpreter, status);
+  Report(interpreter, app::Format("%s  %02X %02X %01X                    // (STKSTATUS %04X)", name,
+                                  address, mask, set, status));
+  // The pattern formats have no read-modify-write vector.
+  if (interpreter.context.app != nullptr && TestLogActive(appOf(interpreter))) {
+    Report(interpreter, "TestLog: Command not supported!!!");
+  }
+  return LineDone;
+}
+
+LineResult CompareRegisterCommand(CommandInterpreter& interpreter, const char* name) {
+  const auto tokens = ReadParameters<2>(interpreter);
+  const uint8_t data = ResolveOperand(interpreter, tokens[1].data(), 2);
+  const uint8_t address = ResolveOperand(interpreter, tokens[0].data(), 1);
+  if (interpreter.operandError != 0) return LineFailed;
+  chip::RegisterParams params{address, 0, nullptr};
+  const chip::Status status = onChip(interpreter, &chip::IRegisterControl::GetRegister, params);
+  noteStatus(interpreter, status);
+  const bool equal = params.value == data;
+  noteComparison(interpreter, equal);
+  Report(interpreter,
+         app::Format("%s  %02X  %02X      // data == %02X  // (STKSTATUS %04X)%s", name, address,
+                     data, params.value, status, equal ? "" : " ** ERROR **"));
+  if (interpreter.context.app != nullptr) {
+    CallReadHook(appOf(interpreter), chip::RegisterParams{address, data, nullptr}, 0xFF);
+  }
+  return LineDone;
+}
+
+LineResult CompareMaskedCommand(CommandInterpreter& interpreter, const char* name) {
+  const auto tokens = ReadParameters<3>(interpreter);
+  const uint8_t mask = ResolveOperand(interpreter, tokens[2].data(), 3);
+  const uint8_t data = ResolveOperand(interpreter, tokens[1].data(), 2);
+  const uint8_t address = ResolveOperand(interpreter, tokens[0].data(), 1);
+  if (interpreter.operandError != 0) return LineFailed;
+  chip::RegisterParams params{address, 0, nullptr};
+  const chip::Status status = onChip(interpreter, &chip::IRegisterControl::GetRegister, params);
+  noteStatus(interpreter, status);
+  // Only the register value is masked: expected data with bits outside the mask never match.
+  const bool equal = (params.value & mask) == data;
+  noteComparison(interpreter, equal);
+  Report(interpreter,
+         app::Format("%s  %02X  %02X  %02X  // data == %02X  // (STKSTATUS %04X)%s", name, address,
+                     data, mask, params.value, status, equal ? "" : " ** ERROR **"));
+  if (interpreter.context.app != nullptr) {
+    CallReadHook(appOf(interpreter), chip::RegisterParams{address, data, nullptr}, mask);
+  }
+  return LineDone;
+}
+
+}  // namespace kvt::cmd::commands

@@ -1,0 +1,129 @@
+#include "cmd/script_runner.h"
+
+#include <algorithm>
+#include <exception>
+#include <memory>
+#include <string>
+
+#include "app/control_ids.h"
+#include "app/log.h"
+#include "cmd/execute_line.h"
+#include "cmd/progress_dialog.h"
+#include "cmd/scf_reader.h"
+#include "platform/path_parts.h"
+
+namespace kvt::cmd {
+
+namespace {
+
+constexpr const char* kNoFile = "NULL";
+
+// The line as the interpreter sees it: the line end and any carriage return become the end.
+void cutLineEnd(std::string& piece) {
+  std::replace(piece.begin(), piece.end(), '\r', '\0');
+  std::replace(piece.begin(), piece.end(), '\n', '\0');
+}
+
+std::thread startRunner(const CommandEnvironment& environment, std::function<void()> body) {
+  if (environment.startThread) return environment.startThread(std::move(body));
+  return std::thread(std::move(body));
+}
+
+}  // namespace
+
+void SelectCommandFile(const app::DialogContext& context) {
+  app::AppState& app = *context.app;
+  app.commandFilePath = "*.scf";
+  std::optional<std::string> chosen;
+  if (context.instance != nullptr) {
+    chosen = context.instance->openFile(
+        context.owner, platform::FileChooser{"Command File", "*.scf", "*.scf", true});
+  }
+  if (!chosen) {
+    app.commandFilePath = kNoFile;
+    if (context.owner != nullptr) context.owner->setText(app::id::OperationStatus, kNoFile);
+    return;
+  }
+  app.commandFilePath = *chosen;
+  if (context.owner != nullptr) {
+    context.owner->setText(app::id::OverrideName, platform::SplitPath(*chosen).name);
+    context.owner->setText(app::id::OperationStatus, app.commandFilePath);
+  }
+}
+
+void RunScript(const app::DialogContext& context, const CommandEnvironment& environment) {
+  app::AppState& app = *context.app;
+  const std::string path = app.commandFilePath;
+  app::AppendLog(context, "Processing ", false);
+  app::AppendLog(context, path, true);
+
+  CommandInterpreter interpreter(context, *environment.clock, environment.tally);
+  ScfReader reader;
+  if (!reader.open(path)) {
+    app::AppendLog(context, "Error. Could not read file.", true);
+    app.scriptRunning = 0;
+    return;
+  }
+  std::string piece;
+  const int32_t skip = app.resumeLine;
+  for (int32_t i = 0; i < skip && reader.readLine(piece); ++i) {
+  }
+  int32_t lineCount = skip;
+  while (reader.readLine(piece)) {
+    ++lineCount;
+    if (app.scriptRunning == 0) {
+      app::AppendLog(context, "User Break recognised.", true);
+      break;
+    }
+    cutLineEnd(piece);
+    const LineResult result = ExecuteLine(interpreter, piece);
+    if (result == LineJump) {
+      reader.rewind();  // every search starts at the top of the file
+      lineCount = 0;
+    } else if (result == LineBreak) {
+      app.resumeLine = lineCount;
+      break;
+    } else {
+      app.resumeLine = 0;
+    }
+  }
+  app.scriptRunning = 0;
+}
+
+void ProcessCommandFile(const app::DialogContext& context, const CommandEnvironment& environment) {
+  app::AppState& app = *context.app;
+  if (app.commandFilePath == kNoFile) {
+    SelectCommandFile(context);
+    if (app.commandFilePath == kNoFile) return;
+  }
+  if (!CanRead(app.commandFilePath)) {
+    app::AppendLog(context, "Error: Cannot process SCF (not found).", true);
+    return;
+  }
+  // A run that ended before is joined here if its ScriptEnded has not been handled yet.
+  if (app.runnerThread.joinable()) app.runnerThread.join();
+
+  auto meeting = std::make_shared<RunMeeting>(app);
+  app.scriptRunning = 1;
+  try {
+    app.runnerThread = startRunner(environment, [context, environment, meeting] {
+      RunScript(context, environment);
+      meeting->runEnded();
+    });
+  } catch (const std::exception&) {
+    app.scriptRunning = 0;  // no run exists, so none may seem to be going on
+    return;
+  }
+  platform::Shell* shell = context.instance;
+  if (shell == nullptr) return;
+  // A run that has already ended needs no dialog; one that ends while the dialog comes up
+  // closes it from its initialisation.
+  if (!meeting->ended()) {
+    ProgressDialog dialog(app, meeting);
+    shell->runModal(id::ProgressDialog, context.owner, dialog);
+    meeting->dialogGone();
+  }
+  shell->postCommand(context.owner, app::id::ScriptEnded);
+}
+
+}  // namespace kvt::cmd

@@ -1,0 +1,35 @@
+#include "cmd/test_log_calls.h"
+
+#include "testlog/test_log_settings.h"
+
+namespace kvt::cmd {
+
+bool TestLogActive(const app::AppState& app) {
+  return app.testLog != nullptr && app.testLog->active != 0;
+}
+
+void CallWriteHook(app::AppState& app, const chip::RegisterParams& access) {
+  if (TestLogActive(app) && app.testLogHooks.writeHook) {
+    app.testLogHooks.writeHook(*app.testLog, access);
+  }
+}
+
+void CallReadHook(app::AppState& app, const chip::RegisterParams& access, uint8_t mask) {
+  if (TestLogActive(app) && app.testLogHooks.readHook) {
+    app.testLogHooks.readHook(*app.testLog, access, mask);
+  }
+}
+
+void CallCommentHook(app::AppState& app, std::string_view line) {
+  if (TestLogActive(app) && app.testLogHooks.commentHook) {
+    app.testLogHooks.commentHook(*app.testLog, line);
+  }
+}
+
+void CallSleepHook(app::AppState& app, uint32_t milliseconds) {
+  if (TestLogActive(app) && app.testLogHooks.sleepHook) {
+    app.testLogHooks.sleepHook(*app.testLog, milliseconds);
+  }
+}
+
+}  // namespace kvt::cmd

@@ -1,0 +1,115 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/app_state.h"
+#include "app/log.h"
+#include "app/text_format.h"
+#include "chip/register_control.h"
+#include "chip/serial_bus.h"
+#include "cmd/command_interpreter.h"
+#include "cmd/command_services.h"
+#include "cmd/execute_line.h"
+#include "platform/clock.h"
+#include "sim/kv380.h"
+#include "sim/simulated_port.h"
+#include "support/fake_view.h"
+#include "testlog/test_log_settings.h"
+
+namespace kvt::cmd::test {
+
+// The command language wired as the program wires it, with the simulated chip on an open
+// port, a fake main window and shell, a manual clock and recording TestLog hooks. Pattern
+// output is off until a test sets testLog.active.
+class CommandFixture : public ::testing::Test {
+ protected:
+  CommandFixture() {
+    registerControl.Init(&serialBus);
+    app.instance = &shell;
+    app.mainWindow = &main;
+    app.logBuffer = &log;
+    app.serialBus = &serialBus;
+    app.serialBusObject = &serialBus;
+    app.registerControl = &registerControl;
+    app.registerControlObject = &registerControl;
+    app.testLog = &testLog;
+    auto port = std::make_unique<sim::SimulatedPort>(chip);
+    simulatedPort = port.get();
+    app.openPort = std::move(port);
+    app.port = simulatedPort;
+    serialBus.setPort(app.port);
+    environment.clock = &clock;
+    environment.tally = &tally;
+    installRecordingHooks();
+  }
+  ~CommandFixture() override {
+    app.scriptRunning = 0;
+    if (app.runnerThread.joinable()) app.runnerThread.join();
+    serialBus.setPort(nullptr);
+    app.port = nullptr;
+    app.openPort.reset();
+  }
+
+  // Executes `text` on the fixture's interpreter (kept between calls, like a script run).
+  LineResult run(const std::string& text) {
+    std::string line = text;
+    return ExecuteLine(interpreter, line);
+  }
+  std::string logText() const { return log.text(); }
+  // The log lines without their CR LF.
+  std::vector<std::string> logLines() const {
+    std::vector<std::string> lines;
+    const std::string text = log.text();
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
+      lines.push_back(text.substr(start, end - start));
+    }
+    if (start < text.size()) lines.push_back(text.substr(start));
+    return lines;
+  }
+  int64_t nowMs() { return clock.now().count() / 1000; }
+
+  void installRecordingHooks() {
+    app.testLogHooks.writeHook = [this](testlog::TestLogSettings& s,
+                                        const chip::RegisterParams& p) {
+      EXPECT_EQ(&s, &testLog);
+      hookCalls.push_back(app::Format("write %02X %02X", p.address, p.value));
+    };
+    app.testLogHooks.readHook = [this](testlog::TestLogSettings& s, const chip::RegisterParams& p,
+                                       uint8_t mask) {
+      EXPECT_EQ(&s, &testLog);
+      hookCalls.push_back(app::Format("read %02X %02X %02X", p.address, p.value, mask));
+    };
+    app.testLogHooks.commentHook = [this](testlog::TestLogSettings& s, std::string_view text) {
+      EXPECT_EQ(&s, &testLog);
+      hookCalls.push_back("comment " + std::string(text));
+    };
+    app.testLogHooks.sleepHook = [this](testlog::TestLogSettings& s, uint32_t ms) {
+      EXPECT_EQ(&s, &testLog);
+      hookCalls.push_back("sleep " + std::to_string(ms));
+    };
+  }
+
+  // Declared first, so the port the state holds goes before the chip it talks to.
+  sim::Kv380 chip;
+  chip::SerialBus serialBus;
+  chip::RegisterControl registerControl;
+  app::Log log;
+  kvt::test::FakeView main;
+  kvt::test::FakeShell shell;
+  platform::ManualClock clock;
+  ErrorTally tally;
+  testlog::TestLogSettings testLog;
+  std::vector<std::string> hookCalls;
+  app::AppState app;
+  sim::SimulatedPort* simulatedPort = nullptr;
+  app::DialogContext context{&main, &main, &shell, 0, 0, &app};
+  CommandEnvironment environment;
+  CommandInterpreter interpreter{context, clock, &tally};
+};
+
+}  // namespace kvt::cmd::test

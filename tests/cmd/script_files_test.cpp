@@ -1,0 +1,113 @@
+// Runs every command file of tests/scripts against the simulated chip and compares the log
+// with the file's expected log, byte for byte.
+//
+//   NAME.scf    the command file; a first line "// RUNS n" runs it n times in a row (the log
+//               and resumeLine carry over from run to run, as with repeated "Process SCF")
+//   NAME.log    the expected log, lines ending in LF here and CR LF in the log itself
+//   NAME.hooks  optional: pattern output is switched on, and these are the TestLog hook calls
+//               expected, one per line ("write AA DD", "read AA DD MM", "comment TEXT",
+//               "sleep MS")
+//
+// The run sees the file as NAME.scf in the working folder (a fresh temporary one, which also
+// takes what SAV writes). RI is a square wave on the test clock: off for the first second,
+// on for the next, and so on.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "cmd/script_runner.h"
+#include "cmd_fixture.h"
+
+namespace kvt::cmd {
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kScripts = fs::path(KVT_SOURCE_DIR) / "tests" / "scripts";
+
+std::vector<std::string> scriptNames() {
+  std::vector<std::string> names;
+  std::error_code error;
+  for (const auto& entry : fs::directory_iterator(kScripts, error)) {
+    if (entry.path().extension() == ".scf") names.push_back(entry.path().stem().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::string readFile(const fs::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::ostringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+std::string withCrLf(const std::string& text) {
+  std::string result;
+  for (char c : text) {
+    if (c == '\n') result += '\r';
+    result += c;
+  }
+  return result;
+}
+
+class ScriptFileTest : public test::CommandFixture,
+                       public ::testing::WithParamInterface<std::string> {
+ protected:
+  ScriptFileTest() {
+    folder = fs::temp_directory_path() / ("kvt_script_" + GetParam());
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    previous = fs::current_path();
+    fs::current_path(folder);
+    simulatedPort->setRingIndicatorSource(
+        [this]() -> std::optional<bool> { return (nowMs() / 1000) % 2 == 1; });
+  }
+  ~ScriptFileTest() override {
+    fs::current_path(previous);
+    fs::remove_all(folder);
+  }
+
+  fs::path folder;
+  fs::path previous;
+};
+
+TEST_P(ScriptFileTest, LogsWhatItsLogFileHolds) {
+  const std::string name = GetParam();
+  const std::string source = readFile(kScripts / (name + ".scf"));
+  fs::copy_file(kScripts / (name + ".scf"), folder / (name + ".scf"));
+  int runs = 1;
+  if (source.rfind("// RUNS ", 0) == 0) runs = std::stoi(source.substr(8));
+  const fs::path hooksFile = kScripts / (name + ".hooks");
+  const bool withHooks = fs::exists(hooksFile);
+  testLog.active = withHooks ? 1 : 0;
+
+  app.commandFilePath = name + ".scf";
+  for (int run = 0; run < runs; ++run) {
+    app.scriptRunning = 1;
+    RunScript(context, environment);
+  }
+
+  EXPECT_EQ(logText(), withCrLf(readFile(kScripts / (name + ".log"))));
+  if (withHooks) {
+    std::string calls;
+    for (const std::string& call : hookCalls) calls += call + "\n";
+    EXPECT_EQ(calls, readFile(hooksFile));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Scripts, ScriptFileTest, ::testing::ValuesIn(scriptNames()),
+                         [](const ::testing::TestParamInfo<std::string>& info) {
+                           std::string name = info.param;
+                           for (char& c : name) {
+                             if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+                           }
+                           return name;
+                         });
+GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(ScriptFileTest);
+
+}  // namespace
+}  // namespace kvt::cmd
