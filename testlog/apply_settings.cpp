@@ -23,7 +23,7 @@ bool createIfMissing(const std::string& path) {
 
 }  // namespace
 
-void ApplyTestLogSettings(const app::DialogContext& context, const std::string& timeText) {
+void PrepareTestLogOutput(const app::DialogContext& context, const std::string& timeText) {
   if (context.app == nullptr || context.app->testLog == nullptr) return;
   app::AppState& app = *context.app;
   TestLogSettings& settings = *app.testLog;
@@ -38,7 +38,12 @@ void ApplyTestLogSettings(const app::DialogContext& context, const std::string& 
       if (settings.outputFormat == kFormatATP) WriteAtpHeader(context, settings, timeText);
     }
   }
-  SaveTestLogSettings(settings, app.startFilePath);
+}
+
+void ApplyTestLogSettings(const app::DialogContext& context, const std::string& timeText) {
+  if (context.app == nullptr || context.app->testLog == nullptr) return;
+  PrepareTestLogOutput(context, timeText);
+  SaveTestLogSettings(*context.app->testLog, context.app->startFilePath);
 }
 
 void ApplyTestLogSettings(const app::DialogContext& context) {

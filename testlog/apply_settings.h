@@ -17,4 +17,8 @@ namespace kvt::testlog {
 void ApplyTestLogSettings(const app::DialogContext& context, const std::string& timeText);
 void ApplyTestLogSettings(const app::DialogContext& context);
 
+// ApplyTestLogSettings without storing the settings: for settings that were just read from the
+// start-up file, which then stays as it is.
+void PrepareTestLogOutput(const app::DialogContext& context, const std::string& timeText);
+
 }  // namespace kvt::testlog

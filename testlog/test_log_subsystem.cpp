@@ -1,6 +1,7 @@
 #include "testlog/test_log_subsystem.h"
 
 #include "testlog/apply_settings.h"
+#include "testlog/pattern_file.h"
 #include "testlog/test_log_dialog.h"
 
 namespace kvt::testlog {
@@ -18,7 +19,7 @@ bool EnableFromStartFile(app::AppState& app) {
     app.testLog->active = 1;
   }
   const app::DialogContext context{app.mainWindow, app.mainWindow, app.instance, 0, 0, &app};
-  ApplyTestLogSettings(context);
+  PrepareTestLogOutput(context, CurrentTimeText());
   return static_cast<bool>(app.testLogHooks.writeHook);
 }
 

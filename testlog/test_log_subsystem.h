@@ -11,7 +11,8 @@ namespace kvt::testlog {
 void InstallTestLog(app::AppState& app, TestLogSettings& settings);
 
 // What kvt-cli --testlog does before it runs anything: loads the settings from the start-up file
-// and applies them as the dialog's OK would with "Activate Test Output" ticked. True when a
+// and applies them as the dialog's OK would with "Activate Test Output" ticked (a new output
+// file gets its header), except that the start-up file is not written back. True when a
 // pattern generator is installed (the file's Interface and OutputFormat name one); false also
 // when `app` has no settings record.
 bool EnableFromStartFile(app::AppState& app);

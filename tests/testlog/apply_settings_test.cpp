@@ -122,8 +122,22 @@ TEST_F(ApplySettingsTest, EnableFromStartFileAppliesTheFileWithOutputOn) {
   EXPECT_EQ(own.vectorNumber, 5u);  // after the new file's default header
   EXPECT_EQ(CountLines(outputText(), "PATTERN DEFINITION;"), 1);
 
+  const std::string startFile = ReadFile(app.startFilePath);
+  EXPECT_EQ(startFile.find("I2CAddress"), std::string::npos);  // read, not written back
+
   WriteFile(app.startFilePath, "0\n[TestLog]\nInterface=2\nOutputFile=" + output().string() + "\n");
   EXPECT_FALSE(EnableFromStartFile(app));
+
+  // Without a start-up file the defaults apply and no file is made.
+  std::filesystem::remove(app.startFilePath);
+  const std::filesystem::path previous = std::filesystem::current_path();
+  std::filesystem::current_path(dir);
+  const bool enabled = EnableFromStartFile(app);
+  std::filesystem::current_path(previous);
+  EXPECT_TRUE(enabled);
+  EXPECT_EQ(own.outputFile, "test1.txt");
+  EXPECT_TRUE(std::filesystem::exists(dir / "test1.txt"));
+  EXPECT_FALSE(std::filesystem::exists(app.startFilePath));
 }
 
 }  // namespace
