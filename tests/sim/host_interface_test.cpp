@@ -1,9 +1,8 @@
-#include "sim/simulated_port.h"
-
 #include <gtest/gtest.h>
 
 #include "chip/register_control.h"
 #include "chip/registers.h"
+#include "sim/simulated_port.h"
 
 namespace kvt::sim {
 namespace {
