@@ -35,6 +35,15 @@ Status callOnRecord(Record& record, Status (*operation)(Params*), Params* params
   return result;
 }
 
+// The call every wrapper makes: it first tells its embedded lower adapter which object is
+// calling through it, so the adapter can reach that object's `lowerObject`.
+template <class LowerInterface, class Record, class AdapterRecord, class Params>
+Status callThroughAdapter(UpperLink<LowerInterface>* caller, Record& record, AdapterRecord& adapter,
+                          Status (*operation)(Params*), Params* params) {
+  adapter.callingObject = caller;
+  return callOnRecord(record, operation, params);
+}
+
 // Adapter operation: `params->component` is the adapter record; its `callingObject` is the
 // upper wrapper, whose `lowerObject` receives virtual slot `Slot`.
 template <class LowerInterface, class Params, Status (LowerInterface::*Slot)(Params*)>
@@ -60,6 +69,18 @@ Status StoreWaitCallback(WaitCallbackParams<Record>* params) {
   params->component->waitCallback = params->callback;
   params->component->waitContext = params->context;
   return status::Success;
+}
+
+// The record fields shared by every component that runs chip commands: members, no caller,
+// no wait callback (polling), and the lower RegisterControl-shaped record.
+template <class Record, class Members, class LowerRecord>
+void InitCommandRecord(Record* record, Members* members, LowerRecord* lower) {
+  record->SetWaitEventCallback = &StoreWaitCallback<Record>;
+  record->members = members;
+  record->callingObject = nullptr;
+  record->waitContext = 0;
+  record->waitCallback = nullptr;
+  record->lower = lower;
 }
 
 }  // namespace kvt::chip

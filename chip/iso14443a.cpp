@@ -218,16 +218,11 @@ Status HaltA(HaltParams* params) {
 
 void InitIso14443A(Iso14443ARecord* record, Iso14443AMembers* members, RegisterControlRecord* lower,
                    uint8_t mode) {
-  record->SetWaitEventCallback = &StoreWaitCallback<Iso14443ARecord>;
+  InitCommandRecord(record, members, lower);
   record->RequestA = &RequestA;
   record->AnticollisionSelect = &AnticollisionSelect;
   record->Select = &Select;
   record->HaltA = &HaltA;
-  record->members = members;
-  record->callingObject = nullptr;
-  record->waitContext = 0;
-  record->waitCallback = nullptr;
-  record->lower = lower;
   members->initiator = mode;
 }
 

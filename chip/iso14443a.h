@@ -102,8 +102,7 @@ class Iso14443A final : public IIso14443A, public UpperLink<IRegisterControl> {
  private:
   template <class Params>
   Status call(Status (*operation)(Params*), Params* params) {
-    adapter_.callingObject = static_cast<UpperLink<IRegisterControl>*>(this);
-    return callOnRecord(record_, operation, params);
+    return callThroughAdapter<IRegisterControl>(this, record_, adapter_, operation, params);
   }
 
   Iso14443ARecord record_{};

@@ -88,8 +88,7 @@ class KorvexReader final : public IKorvexReader, public UpperLink<ITransceiver> 
 
  private:
   Status call(Status (*operation)(KorvexCommandParams*), KorvexCommandParams* params) {
-    adapter_.callingObject = static_cast<UpperLink<ITransceiver>*>(this);
-    return callOnRecord(record_, operation, params);
+    return callThroughAdapter<ITransceiver>(this, record_, adapter_, operation, params);
   }
 
   KorvexReaderRecord record_{};

@@ -310,14 +310,9 @@ Status GetAttribute(AttributeParams* params) {
 
 void InitOperationControl(OperationControlRecord* record, OperationControlMembers* members,
                           RegisterControlRecord* lower) {
-  record->SetWaitEventCallback = &StoreWaitCallback<OperationControlRecord>;
+  InitCommandRecord(record, members, lower);
   record->SetAttribute = &SetAttribute;
   record->GetAttribute = &GetAttribute;
-  record->members = members;
-  record->callingObject = nullptr;
-  record->waitContext = 0;
-  record->waitCallback = nullptr;
-  record->lower = lower;
   members->version = kVersionUnknown;
 }
 

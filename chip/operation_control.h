@@ -85,8 +85,7 @@ class OperationControl final : public IOperationControl, public UpperLink<IRegis
  private:
   template <class Params>
   Status call(Status (*operation)(Params*), Params* params) {
-    adapter_.callingObject = static_cast<UpperLink<IRegisterControl>*>(this);
-    return callOnRecord(record_, operation, params);
+    return callThroughAdapter<IRegisterControl>(this, record_, adapter_, operation, params);
   }
 
   OperationControlRecord record_{};

@@ -100,13 +100,8 @@ Status Poll(PollingParams* params) {
 
 void InitPassivePolling(PassivePollingRecord* record, PassivePollingMembers* members,
                         RegisterControlRecord* lower, uint8_t mode) {
-  record->SetWaitEventCallback = &StoreWaitCallback<PassivePollingRecord>;
+  InitCommandRecord(record, members, lower);
   record->Poll = &Poll;
-  record->members = members;
-  record->callingObject = nullptr;
-  record->waitContext = 0;
-  record->waitCallback = nullptr;
-  record->lower = lower;
   members->initiator = mode;
 }
 

@@ -65,8 +65,7 @@ class PassivePolling final : public IPassivePolling, public UpperLink<IRegisterC
  private:
   template <class Params>
   Status call(Status (*operation)(Params*), Params* params) {
-    adapter_.callingObject = static_cast<UpperLink<IRegisterControl>*>(this);
-    return callOnRecord(record_, operation, params);
+    return callThroughAdapter<IRegisterControl>(this, record_, adapter_, operation, params);
   }
 
   PassivePollingRecord record_{};

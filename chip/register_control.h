@@ -61,11 +61,11 @@ void InitRegisterControl(RegisterControlRecord* record, RegisterControlMembers* 
 class IRegisterControl {
  public:
   virtual ~IRegisterControl() = default;
-  virtual Status SetRegister(RegisterParams* params) = 0;                   // slot 0
-  virtual Status GetRegister(RegisterParams* params) = 0;                   // slot 1
-  virtual Status ModifyRegister(ModifyRegisterParams* params) = 0;          // slot 2
-  virtual Status SetRegisterMultiple(RegisterMultipleParams* params) = 0;   // slot 3
-  virtual Status GetRegisterMultiple(RegisterMultipleParams* params) = 0;   // slot 4
+  virtual Status SetRegister(RegisterParams* params) = 0;                  // slot 0
+  virtual Status GetRegister(RegisterParams* params) = 0;                  // slot 1
+  virtual Status ModifyRegister(ModifyRegisterParams* params) = 0;         // slot 2
+  virtual Status SetRegisterMultiple(RegisterMultipleParams* params) = 0;  // slot 3
+  virtual Status GetRegisterMultiple(RegisterMultipleParams* params) = 0;  // slot 4
 };
 
 // A record shaped like RegisterControl's whose operations call the lower object of the upper
@@ -100,8 +100,7 @@ class RegisterControl final : public IRegisterControl, public UpperLink<ISerialB
  private:
   template <class Params>
   Status call(Status (*operation)(Params*), Params* params) {
-    adapter_.callingObject = static_cast<UpperLink<ISerialBus>*>(this);
-    return callOnRecord(record_, operation, params);
+    return callThroughAdapter<ISerialBus>(this, record_, adapter_, operation, params);
   }
 
   RegisterControlRecord record_{};

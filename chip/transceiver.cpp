@@ -78,16 +78,11 @@ Status Authenticate(FrameParams* params) {
 
 void InitTransceiver(TransceiverRecord* record, TransceiverMembers* members,
                      RegisterControlRecord* lower, uint8_t mode) {
-  record->SetWaitEventCallback = &StoreWaitCallback<TransceiverRecord>;
+  InitCommandRecord(record, members, lower);
   record->Transceive = &Transceive;
   record->Transmit = &Transmit;
   record->Receive = &Receive;
   record->Authenticate = &Authenticate;
-  record->members = members;
-  record->callingObject = nullptr;
-  record->waitContext = 0;
-  record->waitCallback = nullptr;
-  record->lower = lower;
   members->initiator = mode;
 }
 

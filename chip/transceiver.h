@@ -93,8 +93,7 @@ class Transceiver final : public ITransceiver, public UpperLink<IRegisterControl
  private:
   template <class Params>
   Status call(Status (*operation)(Params*), Params* params) {
-    adapter_.callingObject = static_cast<UpperLink<IRegisterControl>*>(this);
-    return callOnRecord(record_, operation, params);
+    return callThroughAdapter<IRegisterControl>(this, record_, adapter_, operation, params);
   }
 
   TransceiverRecord record_{};
