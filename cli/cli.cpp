@@ -1,0 +1,82 @@
+#include "cli/cli.h"
+
+#include <filesystem>
+#include <fstream>
+#include <ostream>
+
+#include "cli/cli_options.h"
+#include "cli/session.h"
+#include "cli/subcommands.h"
+
+#ifndef KVT_VERSION
+#define KVT_VERSION "unknown"
+#endif
+
+namespace kvt::cli {
+
+namespace {
+
+constexpr int kExitDone = 0;
+constexpr int kExitStrictFailure = 1;
+constexpr int kExitUsage = 2;
+
+int usageError(std::ostream& err, const std::string& message) {
+  err << "kvt-cli: " << message << "\n"
+      << "Try 'kvt-cli --help'.\n";
+  return kExitUsage;
+}
+
+}  // namespace
+
+int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
+           std::ostream& err) {
+  CliOptions options;
+  std::string error;
+  if (!ParseCliOptions(args, options, error)) return usageError(err, error);
+  if (options.help) {
+    out << CliUsage();
+    return kExitDone;
+  }
+  if (options.version) {
+    out << "kvt-cli " << KVT_VERSION << "\n";
+    return kExitDone;
+  }
+  if (options.command.empty()) return usageError(err, "no command given");
+  const Subcommand* subcommand = FindSubcommand(options.command);
+  if (subcommand == nullptr) return usageError(err, "unknown command '" + options.command + "'");
+  error = subcommand->check(options.arguments);
+  if (!error.empty()) return usageError(err, error);
+
+  std::error_code status;
+  if (options.configGiven && !std::filesystem::is_regular_file(options.config, status)) {
+    return usageError(err, "cannot read the start-up file " + options.config);
+  }
+  // Opened (for appending) before anything runs, so a log that could not be kept is known
+  // before the work is done.
+  std::ofstream logFile;
+  if (options.logFile) {
+    logFile.open(*options.logFile, std::ios::binary | std::ios::app);
+    if (!logFile) return usageError(err, "cannot write the log file " + *options.logFile);
+  }
+
+  Session session(options, out, err, in);
+  if (subcommand->needsPort && !session.openPort()) return kExitUsage;
+  int result = subcommand->run(session, options.arguments);
+  out.flush();
+
+  if (logFile.is_open()) {
+    const std::string text = session.state().logBuffer->text();
+    logFile.write(text.data(), static_cast<std::streamsize>(text.size()));
+    logFile.flush();
+    if (!logFile) {
+      err << "kvt-cli: could not write the log file " << *options.logFile << "\n";
+      if (result == kExitDone) result = kExitUsage;
+    }
+  }
+  if (result == kExitDone && options.strict && session.tally().total() > 0) {
+    result = kExitStrictFailure;
+  }
+  return result;
+}
+
+}  // namespace kvt::cli

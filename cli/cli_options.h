@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "sim/field_spec.h"
+
+// Command-line options of kvt-cli.
+namespace kvt::cli {
+
+struct CliOptions {
+  std::string command;                 // the subcommand: run, exec, shell, dump, help, ports ...
+  std::vector<std::string> arguments;  // what follows it (a file, lines, words)
+  std::optional<std::string> port;     // --port COM1..COM8 | DEVICE | sim; --sim
+  std::string config = "kvt_start.cfg";
+  bool configGiven = false;            // --config was given: the file must exist
+  std::optional<uint32_t> baud;        // --baud 9600 | 115200
+  std::optional<std::string> logFile;  // --log FILE
+  bool strict = false;
+  bool help = false;
+  bool version = false;
+  sim::FieldSpec field;  // --sim-card, --sim-empty and the fault options
+};
+
+// Reads the program's arguments (without its name). Options may stand before and after the
+// subcommand; "--" ends the options, so later arguments starting with "--" are taken as they
+// are. False with a one-line `error` for an unknown option or a malformed value.
+bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& options, std::string& error);
+
+// The --help text.
+std::string CliUsage();
+
+}  // namespace kvt::cli

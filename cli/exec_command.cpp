@@ -1,0 +1,24 @@
+#include "app/control_ids.h"
+#include "cli/command_line.h"
+#include "cli/session.h"
+#include "cli/subcommands.h"
+
+namespace kvt::cli {
+
+namespace {
+
+std::string checkExec(const std::vector<std::string>& arguments) {
+  return arguments.empty() ? "exec takes one or more command lines" : std::string();
+}
+
+int exec(Session& session, const std::vector<std::string>& arguments) {
+  for (const std::string& line : arguments) EnterCommandLine(session, line);
+  return 0;
+}
+
+}  // namespace
+
+constinit const Subcommand kExecCommand{"exec", "LINE...", "run each line as the command line does",
+                                        true,   checkExec, exec};
+
+}  // namespace kvt::cli

@@ -1,0 +1,215 @@
+// kvt-cli end to end: the built program against its built-in simulated chip.
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "cli_process.h"
+
+namespace kvt::cli::test {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+class KvtCliTest : public ::testing::Test {
+ protected:
+  KvtCliTest() {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    folder = fs::temp_directory_path() / (std::string("kvt_cli_") + info->name());
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+  }
+  ~KvtCliTest() override { fs::remove_all(folder); }
+
+  void writeFile(const std::string& name, const std::string& text) {
+    std::ofstream(folder / name, std::ios::binary) << text;
+  }
+  std::string readFile(const std::string& name) {
+    std::ifstream file(folder / name, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+  }
+  CliResult cli(const std::vector<std::string>& args, const std::string& input = "") {
+    return RunCli(args, folder.string(), input);
+  }
+
+  fs::path folder;
+};
+
+TEST_F(KvtCliTest, RunPrintsTheLogWithLineFeeds) {
+  writeFile("tour.scf", "//> Hello\nsr 19 3c\ngr 19\nRE 19 3C\n");
+  const CliResult result = cli({"--sim", "run", "tour.scf"});
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(result.out,
+            "Processing tour.scf\n"
+            "//< Hello\n"
+            "SR  19  3C                     // (STKSTATUS 0000)\n"
+            "GR  19          // data == 3C  // (STKSTATUS 0000)\n"
+            "RE  19  3C      // data == 3C  // (STKSTATUS 0000)\n");
+  EXPECT_EQ(result.err, "");
+}
+
+TEST_F(KvtCliTest, TheLogFileKeepsCrLfAndIsAppendedTo) {
+  writeFile("saved.txt", "before\r\n");
+  writeFile("one.scf", "//> one\n");
+  ASSERT_EQ(cli({"run", "one.scf", "--sim", "--log", "saved.txt"}).status, 0);
+  ASSERT_EQ(cli({"--log=saved.txt", "--sim", "exec", "//> two"}).status, 0);
+  EXPECT_EQ(readFile("saved.txt"), "before\r\nProcessing one.scf\r\n//< one\r\n//< two\r\n");
+}
+
+TEST_F(KvtCliTest, ExecRunsEachLineAsTheCommandLineDoes) {
+  const CliResult result =
+      cli({"--sim", "exec", "sr 19 5a", "xx", "GR 19 // comment", "mov ml0 5", "//# ML0", "XYZ 1"});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out,
+            "SR  19  5A                     // (STKSTATUS 0000)\n"
+            "GR  19          // data == 5A  // (STKSTATUS 0000)\n"
+            "Value = 0x00\n"  // every line has fresh user registers
+            "ERROR: Unknown Command - \"XYZ\" (length = 3).\n");
+}
+
+TEST_F(KvtCliTest, StrictFailsOnErrorsOnly) {
+  EXPECT_EQ(cli({"--sim", "--strict", "exec", "GR 37", "RE 37 28", "SAV NAME"}).status, 0);
+  EXPECT_EQ(cli({"--sim", "--strict", "exec", "RE 37 29"}).status, 1);
+  EXPECT_EQ(cli({"--sim", "--strict", "exec", "FOO"}).status, 1);
+  EXPECT_EQ(cli({"--sim", "--strict", "exec", "GR ZZ"}).status, 1);
+  // At 19200 the PC no longer talks to the chip: the register status is not 0.
+  const CliResult status = cli({"--sim", "--strict", "exec", "CHB 19200", "GR 37"});
+  EXPECT_EQ(status.status, 1);
+  EXPECT_NE(status.out.find("(STKSTATUS 0104)"), std::string::npos) << status.out;
+  writeFile("bad.scf", "RE 37 00\n");
+  EXPECT_EQ(cli({"--sim", "--strict", "run", "bad.scf"}).status, 1);
+  EXPECT_EQ(cli({"--sim", "run", "bad.scf"}).status, 0) << "without --strict the log tells";
+}
+
+TEST_F(KvtCliTest, UsageErrorsExitWith2AndPrintNothingOnStandardOutput) {
+  writeFile("ok.scf", "// nothing\n");
+  const std::vector<std::vector<std::string>> misuses{
+      {},
+      {"--sim"},
+      {"--sim", "frobnicate"},
+      {"--sim", "--frobnicate", "dump"},
+      {"--sim", "run"},
+      {"--sim", "run", "missing.scf"},
+      {"--sim", "run", "ok.scf", "ok.scf"},
+      {"--sim", "exec"},
+      {"--sim", "--baud", "4800", "dump"},
+      {"--sim", "--port"},
+      {"--sim", "--strict=yes", "dump"},
+      {"--sim", "--sim-card", "12", "dump"},
+      {"--sim", "--config", "absent.cfg", "dump"},
+      {"--sim", "--log", "no/such/folder/log.txt", "dump"},
+  };
+  for (const auto& args : misuses) {
+    const CliResult result = cli(args);
+    std::string joined;
+    for (const auto& arg : args) joined += arg + " ";
+    EXPECT_EQ(result.status, 2) << joined;
+    EXPECT_EQ(result.out, "") << joined;
+    EXPECT_NE(result.err.find("kvt-cli: "), std::string::npos) << joined;
+  }
+}
+
+TEST_F(KvtCliTest, APortThatCannotBeOpenedExitsWith2) {
+  const CliResult result = cli({"--port", (folder / "no-such-tty").string(), "exec", "GR 37"});
+  EXPECT_EQ(result.status, 2);
+  EXPECT_EQ(result.out, "");
+  EXPECT_NE(result.err.find("cannot open COM"), std::string::npos) << result.err;
+  EXPECT_NE(result.err.find("no-such-tty"), std::string::npos) << result.err;
+}
+
+TEST_F(KvtCliTest, TheStartUpFileChoosesThePortAndIsNeverWritten) {
+  const std::string config = "3\r\n[Ports]\r\nCOM4=sim\r\n";
+  writeFile("kvt_start.cfg", config);
+  const auto before = fs::last_write_time(folder / "kvt_start.cfg");
+  const CliResult result = cli({"exec", "GR 37"});
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(result.out, "GR  37          // data == 28  // (STKSTATUS 0000)\n");
+  EXPECT_EQ(cli({"--port", "com4", "dump"}).status, 0);
+  EXPECT_EQ(readFile("kvt_start.cfg"), config);
+  EXPECT_EQ(fs::last_write_time(folder / "kvt_start.cfg"), before);
+  // Another start-up file, named on the command line.
+  writeFile("bench.cfg", "0\n[Ports]\nCOM1=sim\n");
+  EXPECT_EQ(cli({"--config", "bench.cfg", "exec", "GR 37"}).status, 0);
+  EXPECT_EQ(readFile("bench.cfg"), "0\n[Ports]\nCOM1=sim\n");
+}
+
+TEST_F(KvtCliTest, BaudSwitchesChipAndPcTogether) {
+  const CliResult result = cli({"--sim", "--baud", "115200", "exec", "GR 1F", "RE 37 28"});
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(result.out,
+            "GR  1F          // data == 79  // (STKSTATUS 0000)\n"
+            "RE  37  28      // data == 28  // (STKSTATUS 0000)\n");
+}
+
+TEST_F(KvtCliTest, ShellReadsLinesFromAPipe) {
+  const CliResult result = cli({"--sim", "shell"}, "sr 19 11\r\nGR 19\n\nab\n//> bye");
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out,
+            "SR  19  11                     // (STKSTATUS 0000)\n"
+            "GR  19          // data == 11  // (STKSTATUS 0000)\n"
+            "//< bye\n");
+  EXPECT_EQ(result.err, "") << "no prompt without a terminal";
+}
+
+TEST_F(KvtCliTest, DumpHelpAndVersion) {
+  const CliResult dump = cli({"--sim", "dump"});
+  EXPECT_EQ(dump.status, 0);
+  EXPECT_NE(dump.out.find("P3 "), std::string::npos) << dump.out;
+  EXPECT_EQ(dump.out.find('\r'), std::string::npos);
+
+  // The reference needs no port.
+  const CliResult help = cli({"--port", "/nonexistent/tty", "help"});
+  EXPECT_EQ(help.status, 0) << help.err;
+  EXPECT_EQ(help.out.substr(0, 33), "S A R V E L   C O M M A N D S :\n ");
+  EXPECT_EQ(help.out.substr(help.out.size() - 3), "\n_\n");
+
+  const CliResult version = cli({"--version"});
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out.rfind("kvt-cli ", 0), 0u);
+  const CliResult usage = cli({"--help"});
+  EXPECT_EQ(usage.status, 0);
+  EXPECT_NE(usage.out.find("--strict"), std::string::npos);
+}
+
+TEST_F(KvtCliTest, PortsListsTheMapping) {
+  writeFile("kvt_start.cfg", "1\n[Ports]\nCOM2=sim\nCOM5=/dev/ttyUSB3\n");
+  const CliResult result = cli({"ports"});
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_NE(
+      result.out.find("  COM2: sim (the built-in simulated chip)  <- the start-up file's port\n"),
+      std::string::npos)
+      << result.out;
+  EXPECT_NE(result.out.find("  COM5: /dev/ttyUSB3\n"), std::string::npos);
+}
+
+TEST_F(KvtCliTest, TheDemoRunsCleanly) {
+  const CliResult result =
+      RunCli({"--sim", "--strict", "run", "examples/demo.scf"}, KVT_SOURCE_DIR);
+  EXPECT_EQ(result.status, 0) << result.out << result.err;
+  EXPECT_EQ(result.out.rfind("Processing examples/demo.scf\n", 0), 0u);
+  EXPECT_NE(result.out.find("//< demo finished\n"), std::string::npos);
+}
+
+// Ctrl-C is the Break button: the wait in progress runs to its end, the next line does not
+// run. (Whether the interrupt meets the second wait or the moment between the two depends on
+// timing; either way the run stops before "//> not reached".)
+TEST_F(KvtCliTest, InterruptBreaksTheRunAfterTheCurrentLine) {
+  writeFile("wait.scf", "WIL 1 300\nWIL 1 300\n//> not reached\n");
+  CliProcess process({"--sim", "run", "wait.scf"}, folder.string());
+  const std::string firstWait = "WIL 1 300    // Level = 1, Timeout = 300 (Result: 0)\n";
+  ASSERT_TRUE(process.waitForOutput(firstWait, 10s)) << process.out();
+  process.signal(SIGINT);
+  EXPECT_EQ(process.finish(), 0);
+  const std::string start = "Processing wait.scf\n" + firstWait;
+  const std::string end = "User Break recognised.\n";
+  EXPECT_TRUE(process.out() == start + end || process.out() == start + firstWait + end)
+      << process.out();
+}
+
+}  // namespace
+}  // namespace kvt::cli::test
