@@ -8,16 +8,20 @@ std::string HeadlessDialogView::text(int id) const {
 }
 
 void HeadlessDialogView::setText(int id, std::string_view text) {
-  std::string& current = texts_[id];
   if (id == logPaneId_) {
-    // Print only what the pane did not show yet.
-    print(text.starts_with(current) ? text.substr(current.size()) : text);
+    // Print only what has not been printed yet.
+    std::string& printed = *printed_;
+    print(text.starts_with(printed) ? text.substr(printed.size()) : text);
+    printed.assign(text);
   }
-  current.assign(text);
+  texts_[id].assign(text);
 }
 
 void HeadlessDialogView::appendText(int id, std::string_view text) {
-  if (id == logPaneId_) print(text);
+  if (id == logPaneId_) {
+    print(text);
+    printed_->append(text);
+  }
   texts_[id].append(text);
 }
 

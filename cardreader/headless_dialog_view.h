@@ -1,6 +1,7 @@
 #pragma once
 
 #include <map>
+#include <memory>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -10,13 +11,20 @@
 
 namespace kvt::cardreader {
 
-// The card reader dialog without a screen, for a console front end: controls keep their state
-// in memory, and whatever the log pane gains is written to `out` as it arrives, with LF line
-// ends instead of CR LF. A pane whose text is replaced by a text that does not continue what
-// was printed (a cleared or restarted log) prints the new text from its start.
+// A window without a screen, for a console front end: controls keep their state in memory,
+// and whatever the log pane gains is written to `out` as it arrives, with LF line ends instead
+// of CR LF. A pane whose text is replaced by a text that does not continue what was printed (a
+// cleared or restarted log) prints the new text from its start.
+//
+// Windows that show the same log on the same stream (the main window and the card reader
+// dialog) share what has been printed, so a line is printed once whichever pane shows it.
 class HeadlessDialogView final : public platform::View {
  public:
-  HeadlessDialogView(std::ostream& out, int logPaneId) : out_(out), logPaneId_(logPaneId) {}
+  HeadlessDialogView(std::ostream& out, int logPaneId)
+      : out_(out), logPaneId_(logPaneId), printed_(std::make_shared<std::string>()) {}
+  // Prints to the same stream as `other` and continues what it printed.
+  HeadlessDialogView(const HeadlessDialogView& other, int logPaneId)
+      : out_(other.out_), logPaneId_(logPaneId), printed_(other.printed_) {}
 
   std::string text(int id) const override;
   void setText(int id, std::string_view text) override;
@@ -47,6 +55,7 @@ class HeadlessDialogView final : public platform::View {
 
   std::ostream& out_;
   int logPaneId_;
+  std::shared_ptr<std::string> printed_;  // the log text as printed so far, CR LF kept
   std::map<int, std::string> texts_;
   std::map<int, bool> checks_;
   std::map<int, List> lists_;

@@ -100,6 +100,19 @@ TEST(HeadlessDialogViewTest, PrintsWhatThePaneGainsWithLfLineEnds) {
   EXPECT_EQ(view.selectedItem(id::Block), -1);
 }
 
+TEST(HeadlessDialogViewTest, WindowsSharingTheStreamPrintEachLineOnce) {
+  std::ostringstream out;
+  HeadlessDialogView mainWindow(out, 1014);
+  HeadlessDialogView dialog(mainWindow, id::LogPane);
+  app::Log log;
+  log.append("main", true, &mainWindow, 1014);
+  log.clear(&dialog, id::LogPane);
+  log.append("card 1", true, &dialog, id::LogPane);
+  log.append("from the main window", true, &mainWindow, 1014);  // resends the whole log there
+  log.append("card 2", true, &dialog, id::LogPane);             // and back in the dialog
+  EXPECT_EQ(out.str(), "main\ncard 1\nfrom the main window\ncard 2\n");
+}
+
 class CardStepsRunTest : public CardReaderTest {
  protected:
   CardRunResult run(const Words& words) {
