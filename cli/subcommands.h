@@ -31,5 +31,6 @@ extern const Subcommand kShellCommand;
 extern const Subcommand kDumpCommand;
 extern const Subcommand kHelpCommand;
 extern const Subcommand kPortsCommand;
+extern const Subcommand kCardCommand;
 
 }  // namespace kvt::cli

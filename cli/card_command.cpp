@@ -1,0 +1,56 @@
+#include "cardreader/card_session.h"
+#include "cardreader/card_steps.h"
+#include "cardreader/control_ids.h"
+#include "cardreader/headless_dialog_view.h"
+#include "cli/session.h"
+#include "cli/subcommands.h"
+
+namespace kvt::cli {
+
+namespace {
+
+std::string checkCard(const std::vector<std::string>& arguments) {
+  std::string error;
+  return cardreader::ParseCardSteps(arguments, error) ? std::string() : error;
+}
+
+// Opens the card reader on the open port, runs the steps and leaves the lines in the log, so
+// --log keeps them. Under --strict a refused set-up or any step with a status other than 0
+// fails the run.
+int card(Session& session, const std::vector<std::string>& arguments) {
+  std::string error;
+  const auto steps = cardreader::ParseCardSteps(arguments, error);
+  if (!steps) {
+    session.err() << "kvt-cli: " << error << "\n";
+    return 2;
+  }
+  app::AppState& app = session.state();
+  app.monospaceFont = true;  // a console shows every pane in a fixed-pitch font
+  auto* mainWindow = dynamic_cast<cardreader::HeadlessDialogView*>(&session.window());
+  cardreader::HeadlessDialogView dialog =
+      mainWindow != nullptr
+          ? cardreader::HeadlessDialogView(*mainWindow, cardreader::id::LogPane)
+          : cardreader::HeadlessDialogView(session.out(), cardreader::id::LogPane);
+  cardreader::CardSession cardSession;
+  const cardreader::CardRunResult result =
+      cardreader::RunCardSteps(app, dialog, cardSession, *steps, session.err());
+  cmd::ErrorTally* tally = session.environment().tally;
+  if (tally != nullptr) {
+    tally->failedLines += result.failedSteps + (result.openingStatus != 0 ? 1 : 0);
+  }
+  return 0;
+}
+
+}  // namespace
+
+constinit const Subcommand kCardCommand{
+    "card",
+    "STEP...",
+    "run card reader steps in order: request [wupa], select,\n"
+    "                      activate [wupa], halt, auth a|b [KEY], read, write HEX32,\n"
+    "                      writekl HEX8, block N, sam on|off",
+    true,
+    checkCard,
+    card};
+
+}  // namespace kvt::cli
