@@ -163,6 +163,13 @@ void WriteAtpComment(TestLogSettings& settings, std::string_view text) {
   writeCommentLine(settings, "//", text);
 }
 
+bool HasGenerator(int32_t outputFormat, int32_t interface) {
+  for (const Generator& generator : kGenerators) {
+    if (generator.outputFormat == outputFormat && generator.interface == interface) return true;
+  }
+  return false;
+}
+
 void InstallGenerator(app::TestLogHooks& hooks, int32_t outputFormat, int32_t interface) {
   hooks = app::TestLogHooks{};
   for (const Generator& generator : kGenerators) {

@@ -34,5 +34,7 @@ void WriteAtpComment(TestLogSettings& settings, std::string_view text);
 // Sets the four hooks to the writers of `outputFormat` and `interface`, or empties all four when
 // that pair names no generator (a format or interface other than 0 and 1).
 void InstallGenerator(app::TestLogHooks& hooks, int32_t outputFormat, int32_t interface);
+// True when InstallGenerator would install writers for this pair.
+bool HasGenerator(int32_t outputFormat, int32_t interface);
 
 }  // namespace kvt::testlog

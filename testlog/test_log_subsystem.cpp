@@ -2,6 +2,7 @@
 
 #include "testlog/apply_settings.h"
 #include "testlog/pattern_file.h"
+#include "testlog/pattern_hooks.h"
 #include "testlog/test_log_dialog.h"
 
 namespace kvt::testlog {
@@ -13,10 +14,14 @@ void InstallTestLog(app::AppState& app, TestLogSettings& settings) {
 
 bool EnableFromStartFile(app::AppState& app) {
   if (app.testLog == nullptr) return false;
+  TestLogSettings loaded = *app.testLog;
+  LoadTestLogSettings(loaded, app.startFilePath);
+  // Settings that name no generator would only leave an empty pattern file behind.
+  if (!HasGenerator(loaded.outputFormat, loaded.interface)) return false;
+  loaded.active = 1;
   {
     std::lock_guard lock(app.chipLock);
-    LoadTestLogSettings(*app.testLog, app.startFilePath);
-    app.testLog->active = 1;
+    *app.testLog = std::move(loaded);
   }
   const app::DialogContext context{app.mainWindow, app.mainWindow, app.instance, 0, 0, &app};
   PrepareTestLogOutput(context, CurrentTimeText());

@@ -13,8 +13,8 @@ void InstallTestLog(app::AppState& app, TestLogSettings& settings);
 // What kvt-cli --testlog does before it runs anything: loads the settings from the start-up file
 // and applies them as the dialog's OK would with "Activate Test Output" ticked (a new output
 // file gets its header), except that the start-up file is not written back. True when a
-// pattern generator is installed (the file's Interface and OutputFormat name one); false also
-// when `app` has no settings record.
+// pattern generator is installed. False, changing nothing and creating no file, when the file's
+// Interface and OutputFormat name no generator or `app` has no settings record.
 bool EnableFromStartFile(app::AppState& app);
 
 }  // namespace kvt::testlog

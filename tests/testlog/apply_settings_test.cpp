@@ -125,8 +125,12 @@ TEST_F(ApplySettingsTest, EnableFromStartFileAppliesTheFileWithOutputOn) {
   const std::string startFile = ReadFile(app.startFilePath);
   EXPECT_EQ(startFile.find("I2CAddress"), std::string::npos);  // read, not written back
 
-  WriteFile(app.startFilePath, "0\n[TestLog]\nInterface=2\nOutputFile=" + output().string() + "\n");
+  // Settings without a generator change nothing and make no file.
+  const std::string other = (dir / "other.atf").string();
+  WriteFile(app.startFilePath, "0\n[TestLog]\nInterface=2\nOutputFile=" + other + "\n");
   EXPECT_FALSE(EnableFromStartFile(app));
+  EXPECT_FALSE(std::filesystem::exists(other));
+  EXPECT_EQ(own.interface, kInterfaceSPI);
 
   // Without a start-up file the defaults apply and no file is made.
   std::filesystem::remove(app.startFilePath);
