@@ -67,6 +67,10 @@ Status Authenticate(FrameParams* params) {
   TransceiverRecord* self = params->component;
   if (!initiator(self)) return status::WaitFailed;
   if (params->length != kAuthenticationBlockLength) return status::InvalidParameter;
+  // The crypto bit stays on after an earlier authentication; cleared first, it can only be on
+  // afterwards if this authentication succeeded, so a wrong key is never reported as success.
+  ModifyRegisterParams cryptoOff{reg::Status2, bits::CryptoOn, 0, self->lower};
+  if (Status r = self->lower->ModifyRegister(&cryptoOff)) return r;
   CommandParams p = commandFor(self, cmd::Authenticate, 1);
   p.sendBuffer = params->buffer;
   p.sendLength = params->length;

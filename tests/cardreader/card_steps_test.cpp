@@ -159,8 +159,10 @@ TEST_F(CardStepsRunTest, WupaAndKeysGivenOnTheLineAreUsed) {
             "Request(0x52, 0x0400) --> Status: 0x0000\n"
             "Anticollision/Select(0x93, 0x08, 0xC43B9E12) --> Status: 0x0000\n"
             "Authentication KeyB(0x00, 0x5A17C3E90B42) --> Status: 0x0000\n"
-            "Authentication KeyA(0x00, 0xFFFFFFFFFFFF) --> Status: 0x0000\n");
-  EXPECT_EQ(result.failedSteps, 1);  // the REQA to the halted card
+            "Authentication KeyA(0x00, 0xFFFFFFFFFFFF) --> Status: 0x0201\n");
+  // The REQA to the halted card, and key A, which is not FFFFFFFFFFFF: the crypto bit left on
+  // by the key B authentication must not pass for a second success.
+  EXPECT_EQ(result.failedSteps, 2);
 }
 
 TEST_F(CardStepsRunTest, FailedStepsAreCounted) {

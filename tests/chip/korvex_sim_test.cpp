@@ -100,6 +100,12 @@ TEST_F(KorvexSimTest, WrongKeyFailsAuthentication) {
   EXPECT_EQ(chip.peek(reg::Status2) & bits::CryptoOn, 0);
 }
 
+TEST_F(KorvexSimTest, WrongKeyAfterASuccessfulAuthenticationStillFails) {
+  ASSERT_EQ(auth(0x60, 0x04), status::Success);
+  EXPECT_EQ(auth(0x61, 0x04, {1, 2, 3, 4, 5, 6}), status::AuthenticationFailed);
+  EXPECT_EQ(chip.peek(reg::Status2) & bits::CryptoOn, 0);
+}
+
 TEST_F(KorvexSimTest, WriteSixteenBytesAndReadThemBack) {
   ASSERT_EQ(auth(0x60, 0x04), status::Success);
   Bytes data(16);

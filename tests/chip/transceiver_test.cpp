@@ -37,7 +37,9 @@ class TransceiverTest : public ::testing::Test {
     script.modify(0x02, enable1, enable1, false).modify(0x03, 0x00, 0x00, false);
     script.write(0x04, fired1).write(0x05, 0x00).write(0x0A, 0x80).write(0x04, 0x01);
   }
-  void authenticateTraffic(const std::vector<uint8_t>& block, uint8_t status2) {
+  void authenticateTraffic(const std::vector<uint8_t>& block, uint8_t status2,
+                           uint8_t status2Before = 0x00) {
+    script.modify(0x08, status2Before, 0x08, false);
     commandStart(0x0E, 0x11, 0x13, block);
     script.read(0x04, 0x10).read(0x05, 0x00);
     finish(0x13, 0x10);
@@ -123,6 +125,16 @@ TEST_F(TransceiverTest, AuthenticateSucceedsWhenTheChipSwitchedItsCryptoUnitOn) 
 
 TEST_F(TransceiverTest, AuthenticateFailsWhenTheCryptoBitStaysClear) {
   authenticateTraffic(kAuthBlock, 0xF7);
+  std::vector<uint8_t> block = kAuthBlock;
+  FrameParams p{block.data(), 12, nullptr};
+  EXPECT_EQ(transceiver.Authenticate(&p), status::AuthenticationFailed);
+  expectTrafficAsScripted();
+}
+
+// After a successful authentication the crypto bit is still on; a following authentication
+// with a wrong key must not read that stale bit as success.
+TEST_F(TransceiverTest, AuthenticateClearsAStaleCryptoBitFirst) {
+  authenticateTraffic(kAuthBlock, 0x00, 0x08);
   std::vector<uint8_t> block = kAuthBlock;
   FrameParams p{block.data(), 12, nullptr};
   EXPECT_EQ(transceiver.Authenticate(&p), status::AuthenticationFailed);
