@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <regex>
 #include <string>
 #include <vector>
@@ -15,6 +16,7 @@ struct Flavour {
   int32_t outputFormat;
   int32_t interface;
   const char* golden;
+  friend void PrintTo(const Flavour& flavour, std::ostream* out) { *out << flavour.golden; }
 };
 
 class GoldenPatternTest : public TestLogFixture, public ::testing::WithParamInterface<Flavour> {
