@@ -7,6 +7,7 @@
 #include "cli/cli_options.h"
 #include "cli/session.h"
 #include "cli/subcommands.h"
+#include "testlog/test_log_subsystem.h"
 
 #ifndef KVT_VERSION
 #define KVT_VERSION "unknown"
@@ -61,6 +62,11 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
 
   Session session(options, out, err, in);
   if (subcommand->needsPort && !session.openPort()) return kExitUsage;
+  if (options.testLog && !testlog::EnableFromStartFile(session.state())) {
+    err << "kvt-cli: the section [TestLog] of " << options.config
+        << " names no pattern generator (Interface and OutputFormat must be 0 or 1)\n";
+    return kExitUsage;
+  }
   int result = subcommand->run(session, options.arguments);
   out.flush();
 

@@ -82,6 +82,9 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& options,
     } else if (option.name == "--strict") {
       if (!noValue()) return false;
       options.strict = true;
+    } else if (option.name == "--testlog") {
+      if (!noValue()) return false;
+      options.testLog = true;
     } else if (option.name == "--sim") {
       if (!noValue()) return false;
       options.port = "sim";
@@ -142,6 +145,8 @@ std::string CliUsage() {
       "  --log FILE            append the log to FILE at the end, as Log > Save does\n"
       "  --strict              exit 1 when a line failed, a register access returned a status\n"
       "                        other than 0000, or a compare reported ** ERROR **\n"
+      "  --testlog             write test patterns as the section [TestLog] of the start-up\n"
+      "                        file sets them up, with the output switched on\n"
       "  --help                this text\n"
       "  --version             the program's version\n"
       "Simulated chip (with --sim):\n";

@@ -19,6 +19,7 @@ struct CliOptions {
   std::optional<uint32_t> baud;        // --baud 9600 | 115200
   std::optional<std::string> logFile;  // --log FILE
   bool strict = false;
+  bool testLog = false;  // --testlog: pattern output as the start-up file sets it up
   bool help = false;
   bool version = false;
   sim::FieldSpec field;  // --sim-card, --sim-empty and the fault options

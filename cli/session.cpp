@@ -8,6 +8,7 @@
 #include "app/startup.h"
 #include "platform/com_ports.h"
 #include "sim/kv380.h"
+#include "testlog/test_log_subsystem.h"
 
 namespace kvt::cli {
 
@@ -37,7 +38,7 @@ Session::Session(const CliOptions& options, std::ostream& out, std::ostream& err
   state_.logBuffer = &log_;
   state_.portOpener = &opener_;
   state_.mainWindow = &window_;
-  state_.testLog = &testLog_;
+  testlog::InstallTestLog(state_, testLog_);
   components_.publish(state_);
   if (options.port) {
     const int index = comIndex(*options.port);

@@ -156,6 +156,14 @@ TEST_F(KvtCliTest, ShellReadsLinesFromAPipe) {
   EXPECT_EQ(result.err, "") << "no prompt without a terminal";
 }
 
+TEST_F(KvtCliTest, TestLogWithoutAGeneratorIsAUsageError) {
+  writeFile("none.cfg", "0\n[Ports]\nCOM1=sim\n[TestLog]\nInterface=2\n");
+  const CliResult refused = cli({"--config", "none.cfg", "--testlog", "exec", "GR 37"});
+  EXPECT_EQ(refused.status, 2);
+  EXPECT_NE(refused.err.find("names no pattern generator"), std::string::npos) << refused.err;
+  EXPECT_EQ(refused.out.find("GR  37"), std::string::npos) << "nothing runs";
+}
+
 TEST_F(KvtCliTest, DumpHelpAndVersion) {
   const CliResult dump = cli({"--sim", "dump"});
   EXPECT_EQ(dump.status, 0);
