@@ -36,7 +36,9 @@ class Session {
   app::DialogContext context();
   // The main window procedure, for the command line and its history.
   app::MainWindow& mainWindow() { return mainWindow_; }
-  platform::View& window() { return window_; }
+  // The headless main window; a dialog that shows the same log prints through a view made
+  // from it, so each line reaches standard output once.
+  cardreader::HeadlessDialogView& window() { return window_; }
   const CliOptions& options() const { return options_; }
   const cmd::CommandEnvironment& environment() const { return environment_; }
   const cmd::ErrorTally& tally() const { return tally_; }

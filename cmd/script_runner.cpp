@@ -123,7 +123,7 @@ void ProcessCommandFile(const app::DialogContext& context, const CommandEnvironm
     shell->runModal(id::ProgressDialog, context.owner, dialog);
     meeting->dialogGone();
   }
-  shell->postCommand(context.owner, app::id::ScriptEnded);
+  if (context.owner != nullptr) shell->postCommand(context.owner, app::id::ScriptEnded);
 }
 
 }  // namespace kvt::cmd

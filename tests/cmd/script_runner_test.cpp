@@ -216,8 +216,13 @@ TEST_F(ScriptRunnerTest, ADialogThatAppearsAfterTheEndClosesItself) {
   ASSERT_EQ(shell.posted.size(), 1u);
   EXPECT_EQ(shell.posted[0].window, &view);
   EXPECT_EQ(shell.posted[0].id, id::RunEnded);
+  // Break pressed while the close is on its way changes nothing.
+  dialog.command(view, id::BreakButton, platform::notify::Clicked);
+  EXPECT_FALSE(view.closedWith.has_value());
   dialog.command(view, id::RunEnded, platform::notify::Clicked);
   EXPECT_EQ(view.closedWith, 0);
+  EXPECT_EQ(app.processingDialog.load(), nullptr);
+  EXPECT_EQ(app.scriptRunning, 0);
 }
 
 TEST_F(ScriptRunnerTest, TheDialogIgnoresItsCloseBox) {
