@@ -14,8 +14,8 @@ Application::Application(std::string_view commandLine,
   state_.logBuffer = &log_;
   state_.piHidden = HasPiSwitch(commandLine) ? 0 : 1;
   state_.portOpener = &opener_;
-  // TODO(wiring): the TestLog settings record (active and vectorNumber 0) goes into
-  // state_.testLog once the test-log subsystem exists.
+  // The command language, the test-log settings (state_.testLog) and the card reader sit above
+  // this core; each program installs them into state_ after construction.
   components_.publish(state_);
 }
 

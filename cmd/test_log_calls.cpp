@@ -1,32 +1,40 @@
 #include "cmd/test_log_calls.h"
 
+#include <mutex>
+
 #include "testlog/test_log_settings.h"
 
 namespace kvt::cmd {
 
+// The hooks and the settings they write through are swapped by the TestLog dialog under the
+// chip lock; each call takes it too, so a dialog OK never races a running script's hook.
 bool TestLogActive(const app::AppState& app) {
   return app.testLog != nullptr && app.testLog->active != 0;
 }
 
 void CallWriteHook(app::AppState& app, const chip::RegisterParams& access) {
+  std::lock_guard lock(app.chipLock);
   if (TestLogActive(app) && app.testLogHooks.writeHook) {
     app.testLogHooks.writeHook(*app.testLog, access);
   }
 }
 
 void CallReadHook(app::AppState& app, const chip::RegisterParams& access, uint8_t mask) {
+  std::lock_guard lock(app.chipLock);
   if (TestLogActive(app) && app.testLogHooks.readHook) {
     app.testLogHooks.readHook(*app.testLog, access, mask);
   }
 }
 
 void CallCommentHook(app::AppState& app, std::string_view line) {
+  std::lock_guard lock(app.chipLock);
   if (TestLogActive(app) && app.testLogHooks.commentHook) {
     app.testLogHooks.commentHook(*app.testLog, line);
   }
 }
 
 void CallSleepHook(app::AppState& app, uint32_t milliseconds) {
+  std::lock_guard lock(app.chipLock);
   if (TestLogActive(app) && app.testLogHooks.sleepHook) {
     app.testLogHooks.sleepHook(*app.testLog, milliseconds);
   }
