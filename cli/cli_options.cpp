@@ -110,7 +110,7 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& options,
       return false;
     }
   }
-  const std::string fieldError = sim::checkFieldSpec(options.field);
+  const std::string fieldError = sim::checkFieldSetup(options.field);
   if (!fieldError.empty()) {
     error = fieldError;
     return false;

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "sim/field_spec.h"
+#include "sim/field_setup.h"
 
 // Command-line options of kvt-cli.
 namespace kvt::cli {
@@ -22,7 +22,7 @@ struct CliOptions {
   bool testLog = false;  // --testlog: pattern output as the start-up file sets it up
   bool help = false;
   bool version = false;
-  sim::FieldSpec field;  // --sim-card, --sim-empty and the fault options
+  sim::FieldSetup field;  // --sim-card, --sim-empty and the fault options
 };
 
 // Reads the program's arguments (without its name). Options may stand before and after the

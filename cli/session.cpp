@@ -49,9 +49,9 @@ Session::Session(const CliOptions& options, std::ostream& out, std::ostream& err
     }
   }
   // The simulated chip gets the cards of the --sim options (the default card without any).
-  const sim::FieldSpec field = options.field;
+  const sim::FieldSetup field = options.field;
   opener_.setSimulatorSetup(
-      [field](sim::Kv380& chip) { sim::applyFieldSpec(field, chip.field()); });
+      [field](sim::Kv380& chip) { sim::applyFieldSetup(field, chip.field()); });
   environment_.tally = &tally_;
   cmd::InstallCommandServices(state_, environment_);
 }

@@ -110,7 +110,7 @@ class ChipServer {
  public:
   ChipServer(int master, const SimOptions& options)
       : master_(master), options_(options), chip_(kvt::sim::ChipConfig{options.version}) {
-    kvt::sim::applyFieldSpec(options.field, chip_.field());
+    kvt::sim::applyFieldSetup(options.field, chip_.field());
     newHost();
   }
 

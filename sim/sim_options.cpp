@@ -96,7 +96,7 @@ bool parseSimOptions(int argc, const char* const* argv, SimOptions& options, std
       i += field.consumed - 1;
     }
   }
-  error = checkFieldSpec(options.field);
+  error = checkFieldSetup(options.field);
   return error.empty();
 }
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "sim/field_spec.h"
+#include "sim/field_setup.h"
 
 // Command-line options of kvt-sim.
 namespace kvt::sim {
@@ -13,7 +13,7 @@ struct SimOptions {
   std::string link;        // --link PATH: a symbolic link to the pty, removed at exit
   uint8_t version = 0x28;  // --version-reg HEX: value of the version register 0x37
   bool testChip = false;   // --test-chip: test-chip address layout with bit-mirrored bytes
-  FieldSpec field;         // --sim-card, --sim-empty and the fault options
+  FieldSetup field;         // --sim-card, --sim-empty and the fault options
 };
 
 // Reads argv[1..argc-1] into `options`. False with a one-line message in `error` for an

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <set>
 
-#include "sim/field_spec.h"
+#include "sim/field_setup.h"
 #include "sim/iso14443a_card.h"
 #include "sim/korvex_card.h"
 #include "sim_stack.h"
@@ -123,7 +123,7 @@ TEST_F(Iso14443ASimTest, SelectAgainAfterWakeUp) {
 }
 
 TEST_F(Iso14443ASimTest, DefaultFieldOfTheSimulator) {
-  sim::applyFieldSpec(sim::FieldSpec{}, chip.field());
+  sim::applyFieldSetup(sim::FieldSetup{}, chip.field());
   ASSERT_EQ(request(), status::Success);
   EXPECT_EQ(atqa, (std::array<uint8_t, 2>{0x04, 0x00}));
   ASSERT_EQ(activate(), status::Success);

@@ -27,7 +27,7 @@ TEST(SimFieldOptions, CardsAndFaultsMixWithTheOtherOptions) {
   EXPECT_TRUE(options.field.cards[0].faults.nakWrites);
   EXPECT_FALSE(options.field.cards[1].faults.nakWrites);
   RfField field;
-  applyFieldSpec(options.field, field);
+  applyFieldSetup(options.field, field);
   EXPECT_EQ(field.size(), 2u);
 }
 

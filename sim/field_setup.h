@@ -39,7 +39,7 @@ struct CardSpec {
   CardFaults faults;
 };
 
-struct FieldSpec {
+struct FieldSetup {
   bool empty = false;
   std::vector<CardSpec> cards;   // in the order given
   CardFaults defaultCardFaults;  // faults given before any --sim-card
@@ -59,14 +59,14 @@ struct FieldOptionResult {
   std::string error;  // non-empty: the option is malformed (consumed is then 0)
 };
 // Looks at args[index] (and its value, given as the next argument or after '=').
-FieldOptionResult parseFieldOption(FieldSpec& spec, std::span<const std::string> args,
+FieldOptionResult parseFieldOption(FieldSetup& spec, std::span<const std::string> args,
                                    size_t index);
 // Checks the options as a whole; an empty string when they fit together.
-std::string checkFieldSpec(const FieldSpec& spec);
+std::string checkFieldSetup(const FieldSetup& spec);
 
 // The default card of a field without --sim-card options.
 std::shared_ptr<KorvexCard> makeDefaultCard();
 // Replaces the targets of `field` by the cards of `spec`.
-void applyFieldSpec(const FieldSpec& spec, RfField& field);
+void applyFieldSetup(const FieldSetup& spec, RfField& field);
 
 }  // namespace kvt::sim

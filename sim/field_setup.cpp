@@ -1,4 +1,4 @@
-#include "sim/field_spec.h"
+#include "sim/field_setup.h"
 
 #include <algorithm>
 #include <charconv>
@@ -46,7 +46,7 @@ Value valueOf(std::span<const std::string> args, size_t index, std::string_view 
 // The option name of `arg` without a "=value" part.
 std::string_view nameOf(std::string_view arg) { return arg.substr(0, arg.find('=')); }
 
-CardFaults& faultsOfLastCard(FieldSpec& spec) {
+CardFaults& faultsOfLastCard(FieldSetup& spec) {
   if (spec.cards.empty()) {
     spec.faultsBeforeCards = true;
     return spec.defaultCardFaults;
@@ -92,7 +92,7 @@ std::optional<std::vector<uint8_t>> parseUid(std::string_view text, std::string*
   return uid;
 }
 
-FieldOptionResult parseFieldOption(FieldSpec& spec, std::span<const std::string> args,
+FieldOptionResult parseFieldOption(FieldSetup& spec, std::span<const std::string> args,
                                    size_t index) {
   const std::string_view name = nameOf(args[index]);
   const bool inlineValue = name.size() != args[index].size();
@@ -135,7 +135,7 @@ FieldOptionResult parseFieldOption(FieldSpec& spec, std::span<const std::string>
   return {};
 }
 
-std::string checkFieldSpec(const FieldSpec& spec) {
+std::string checkFieldSetup(const FieldSetup& spec) {
   if (spec.empty && (!spec.cards.empty() || spec.faultsBeforeCards)) {
     return "--sim-empty leaves no card for --sim-card or a fault option";
   }
@@ -150,7 +150,7 @@ std::shared_ptr<KorvexCard> makeDefaultCard() {
       std::vector<uint8_t>(std::begin(kDefaultCardUid), std::end(kDefaultCardUid)));
 }
 
-void applyFieldSpec(const FieldSpec& spec, RfField& field) {
+void applyFieldSetup(const FieldSetup& spec, RfField& field) {
   field.clear();
   if (spec.empty) return;
   if (spec.cards.empty()) {

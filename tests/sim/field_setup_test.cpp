@@ -1,4 +1,4 @@
-#include "sim/field_spec.h"
+#include "sim/field_setup.h"
 
 #include <gtest/gtest.h>
 
@@ -12,24 +12,24 @@ using Bytes = std::vector<uint8_t>;
 using Args = std::vector<std::string>;
 
 // Parses all of `args` as field options; returns the first error, or "" when all were taken.
-std::string parseAll(FieldSpec& spec, const Args& args) {
+std::string parseAll(FieldSetup& spec, const Args& args) {
   for (size_t i = 0; i < args.size();) {
     auto r = parseFieldOption(spec, args, i);
     if (!r.error.empty()) return r.error;
     if (r.consumed == 0) return "not a field option: " + args[i];
     i += r.consumed;
   }
-  return checkFieldSpec(spec);
+  return checkFieldSetup(spec);
 }
 
-TEST(FieldSpecTest, UidsOfEachSizeInEitherCase) {
+TEST(FieldSetupTest, UidsOfEachSizeInEitherCase) {
   std::string error;
   EXPECT_EQ(parseUid("c43b9e12", &error), (Bytes{0xC4, 0x3B, 0x9E, 0x12}));
   EXPECT_EQ(parseUid("045162738495A6", &error), (Bytes{0x04, 0x51, 0x62, 0x73, 0x84, 0x95, 0xA6}));
   EXPECT_EQ(parseUid("0411223344556677AA99", &error)->size(), 10u);
 }
 
-TEST(FieldSpecTest, BadUidsAreRejectedWithTheReason) {
+TEST(FieldSetupTest, BadUidsAreRejectedWithTheReason) {
   const std::pair<const char*, const char*> cases[] = {
       {"", "UID \"\" has 0 digits; give 8, 14 or 20 hex digits (a 4-, 7- or 10-byte UID)"},
       {"1234567",
@@ -51,11 +51,11 @@ TEST(FieldSpecTest, BadUidsAreRejectedWithTheReason) {
   }
 }
 
-TEST(FieldSpecTest, DefaultFieldHoldsOneKorvexCard) {
-  FieldSpec spec;
+TEST(FieldSetupTest, DefaultFieldHoldsOneKorvexCard) {
+  FieldSetup spec;
   ASSERT_EQ(parseAll(spec, {}), "");
   RfField field;
-  applyFieldSpec(spec, field);
+  applyFieldSetup(spec, field);
   ASSERT_EQ(field.size(), 1u);
   auto card = std::dynamic_pointer_cast<KorvexCard>(field.targets()[0]);
   ASSERT_TRUE(card);
@@ -69,14 +69,14 @@ TEST(FieldSpecTest, DefaultFieldHoldsOneKorvexCard) {
   }
 }
 
-TEST(FieldSpecTest, RepeatedCardsEmptyFieldAndFaults) {
-  FieldSpec spec;
+TEST(FieldSetupTest, RepeatedCardsEmptyFieldAndFaults) {
+  FieldSetup spec;
   ASSERT_EQ(
       parseAll(spec, {"--sim-card", "11223344", "--sim-nak-writes", "--sim-card=045162738495A6",
                       "--sim-wrong-bcc", "--sim-leave-after", "3"}),
       "");
   RfField field;
-  applyFieldSpec(spec, field);
+  applyFieldSetup(spec, field);
   ASSERT_EQ(field.size(), 2u);
   auto first = std::dynamic_pointer_cast<KorvexCard>(field.targets()[0]);
   ASSERT_TRUE(first);
@@ -95,23 +95,23 @@ TEST(FieldSpecTest, RepeatedCardsEmptyFieldAndFaults) {
   EXPECT_FALSE(leaving->present());
   EXPECT_FALSE(leaving->receive(test::reqa()));
 
-  FieldSpec empty;
+  FieldSetup empty;
   ASSERT_EQ(parseAll(empty, {"--sim-empty"}), "");
-  applyFieldSpec(empty, field);
+  applyFieldSetup(empty, field);
   EXPECT_EQ(field.size(), 0u);
 }
 
-TEST(FieldSpecTest, FaultsBeforeAnyCardGoToTheDefaultCard) {
-  FieldSpec spec;
+TEST(FieldSetupTest, FaultsBeforeAnyCardGoToTheDefaultCard) {
+  FieldSetup spec;
   ASSERT_EQ(parseAll(spec, {"--sim-leave-after=1"}), "");
   RfField field;
-  applyFieldSpec(spec, field);
+  applyFieldSetup(spec, field);
   ASSERT_EQ(field.size(), 1u);
   EXPECT_TRUE(field.targets()[0]->receive(test::reqa()));
   EXPECT_FALSE(field.targets()[0]->receive(test::reqa()));
 }
 
-TEST(FieldSpecTest, MalformedOptionsAndCombinations) {
+TEST(FieldSetupTest, MalformedOptionsAndCombinations) {
   const std::pair<Args, const char*> cases[] = {
       {{"--sim-card"}, "--sim-card needs a UID (8, 14 or 20 hex digits)"},
       {{"--sim-card", "123"},
@@ -131,10 +131,10 @@ TEST(FieldSpecTest, MalformedOptionsAndCombinations) {
        "a fault option applies to the --sim-card before it; give it after that option"},
   };
   for (const auto& [args, message] : cases) {
-    FieldSpec spec;
+    FieldSetup spec;
     EXPECT_EQ(parseAll(spec, args), message) << args[0];
   }
-  FieldSpec spec;
+  FieldSetup spec;
   const Args other{"--port", "sim"};
   EXPECT_EQ(parseFieldOption(spec, other, 0).consumed, 0);
   EXPECT_EQ(parseFieldOption(spec, other, 0).error, "");
