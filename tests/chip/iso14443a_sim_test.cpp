@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <set>
 
-#include "sim/field_setup.h"
 #include "sim/iso14443a_card.h"
 #include "sim/korvex_card.h"
 #include "sim_stack.h"
@@ -42,53 +41,40 @@ TEST_F(Iso14443ASimTest, EveryUidSizeActivatesWithItsKnownBits) {
     EXPECT_EQ(card->state(), sim::Iso14443ACard::State::Active);
     EXPECT_EQ(halt(), status::Success);
     EXPECT_EQ(card->state(), sim::Iso14443ACard::State::Halt);
+    // Halted, only a wake-up brings it back; the known serial number is then only selected.
+    EXPECT_EQ(request(), status::Timeout);
+    ASSERT_EQ(request(0x52), status::Success);
+    AnticollisionParams p{0x93, serial.data(), bits, 0, 0, nullptr};
+    EXPECT_EQ(iso.Select(&p), status::Success);
+    EXPECT_EQ(p.sak, 0x08);
   }
 }
 
-// Requests, resolves, halts until nobody answers; returns the UIDs in the order found.
-std::vector<Bytes> resolveAll(Iso14443ASimTest& t, uint8_t& flagsSeen) {
-  std::vector<Bytes> found;
-  for (int guard = 0; guard < 8; ++guard) {
-    const Status r = t.request();
-    if (r == status::Timeout) break;
-    EXPECT_TRUE(r == status::Success || r == status::Collision) << r;
-    EXPECT_EQ(t.activate(), status::Success);
-    flagsSeen |= t.collisionFlags;
-    found.push_back(t.uid());
-    EXPECT_EQ(t.halt(), status::Success);
+TEST_F(Iso14443ASimTest, CollidingCardsAreResolvedAndHaltedOneAfterTheOther) {
+  const std::vector<std::vector<Bytes>> fields = {
+      {{0x11, 0x22, 0x33, 0x44}, {0x11, 0x2A, 0x33, 0x44}},
+      {{0x11, 0x22, 0x33, 0x44},
+       {0x11, 0x22, 0xB3, 0x44},
+       {0x04, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77}},
+  };
+  for (const auto& uids : fields) {
+    chip.field().clear();
+    for (const auto& u : uids) addCard(u);
+    std::set<Bytes> found;
+    for (size_t n = 0; n < uids.size(); ++n) {
+      const Status r = request();
+      EXPECT_TRUE(r == status::Success || r == status::Collision) << r;  // ATQAs may differ
+      ASSERT_EQ(activate(), status::Success) << uids.size() << " cards, activation " << n;
+      if (n == 0) {
+        EXPECT_EQ(collisionFlags & 0x01, 0x01) << uids.size() << " cards";
+      }
+      found.insert(uid());
+      EXPECT_EQ(halt(), status::Success);
+    }
+    EXPECT_EQ(found, std::set<Bytes>(uids.begin(), uids.end()));
+    EXPECT_EQ(request(), status::Timeout);  // all halted
+    EXPECT_EQ(atqa, (std::array<uint8_t, 2>{0x00, 0x00}));
   }
-  return found;
-}
-
-TEST_F(Iso14443ASimTest, TwoCollidingCardsAreResolvedOneAfterTheOther) {
-  const std::vector<Bytes> uids = {{0x11, 0x22, 0x33, 0x44}, {0x11, 0x2A, 0x33, 0x44}};
-  for (const auto& u : uids) addCard(u);
-  ASSERT_EQ(request(), status::Success);
-  ASSERT_EQ(activate(), status::Success);
-  EXPECT_EQ(collisionFlags & 0x01, 0x01);
-  EXPECT_EQ(uid(), uids[1]);  // the collided bit is taken as 1
-  EXPECT_EQ(halt(), status::Success);
-  ASSERT_EQ(request(), status::Success);
-  ASSERT_EQ(activate(), status::Success);
-  EXPECT_EQ(collisionFlags, 0);  // alone in the field now
-  EXPECT_EQ(uid(), uids[0]);
-  EXPECT_EQ(halt(), status::Success);
-  EXPECT_EQ(request(), status::Timeout);
-  EXPECT_EQ(atqa, (std::array<uint8_t, 2>{0x00, 0x00}));
-}
-
-TEST_F(Iso14443ASimTest, ThreeCardsOfMixedSizesAreAllFound) {
-  const std::vector<Bytes> uids = {{0x11, 0x22, 0x33, 0x44},
-                                   {0x11, 0x22, 0xB3, 0x44},
-                                   {0x04, 0x22, 0x33, 0x44, 0x55, 0x66, 0x77}};
-  for (const auto& u : uids) addCard(u);
-  uint8_t flags = 0;
-  const auto found = resolveAll(*this, flags);
-  EXPECT_EQ(found.size(), 3u);
-  EXPECT_EQ(std::set<Bytes>(found.begin(), found.end()), std::set<Bytes>(uids.begin(), uids.end()));
-  EXPECT_EQ(flags & 0x01, 0x01);
-  // Woken up, they are all there again.
-  EXPECT_EQ(request(0x52), status::Collision);  // ATQA 04 00 against 44 00
 }
 
 TEST_F(Iso14443ASimTest, WrongBccIsReported) {
@@ -108,27 +94,6 @@ TEST_F(Iso14443ASimTest, EmptyFieldAndParameterChecksOnTheLine) {
   AnticollisionParams p{0x93, serial.data(), 40, 0, 0, nullptr};
   EXPECT_EQ(iso.Select(&p), status::InvalidParameter);
   EXPECT_EQ(trafficBytes(), 0u);
-}
-
-TEST_F(Iso14443ASimTest, SelectAgainAfterWakeUp) {
-  addCard({0x04, 0x51, 0x62, 0x73, 0x84, 0x95, 0xA6});
-  ASSERT_EQ(request(), status::Success);
-  ASSERT_EQ(activate(), status::Success);
-  ASSERT_EQ(halt(), status::Success);
-  EXPECT_EQ(request(), status::Timeout);  // halted: REQA is not enough
-  ASSERT_EQ(request(0x52), status::Success);
-  AnticollisionParams p{0x93, serial.data(), 64, 0, 0, nullptr};
-  EXPECT_EQ(iso.Select(&p), status::Success);
-  EXPECT_EQ(p.sak, 0x08);
-}
-
-TEST_F(Iso14443ASimTest, DefaultFieldOfTheSimulator) {
-  sim::applyFieldSetup(sim::FieldSetup{}, chip.field());
-  ASSERT_EQ(request(), status::Success);
-  EXPECT_EQ(atqa, (std::array<uint8_t, 2>{0x04, 0x00}));
-  ASSERT_EQ(activate(), status::Success);
-  EXPECT_EQ(sak, 0x08);
-  EXPECT_EQ(uid(), Bytes(std::begin(sim::kDefaultCardUid), std::end(sim::kDefaultCardUid)));
 }
 
 }  // namespace

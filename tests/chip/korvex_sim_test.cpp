@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
+#include <utility>
 
 #include "sim/card_frames.h"
 #include "sim/korvex_card.h"
@@ -15,38 +17,29 @@ using Bytes = std::vector<uint8_t>;
 using sim::KorvexCard;
 using sim::KorvexMemory;
 
-// Counts the frames a target hears, so a test can tell what went on the air.
-class CountingTarget final : public sim::RfTarget {
+// Records what a target hears (CRC stripped where it was correct), so a test can tell what
+// went on the air.
+class RecordingTarget final : public sim::RfTarget {
  public:
-  explicit CountingTarget(std::shared_ptr<sim::RfTarget> target) : target_(std::move(target)) {}
+  explicit RecordingTarget(std::shared_ptr<sim::RfTarget> target) : target_(std::move(target)) {}
   std::optional<sim::AirFrame> receive(const sim::AirFrame& frame) override {
-    ++frames;
+    heard.push_back(sim::payloadIfCrcOk(frame).value_or(frame.bytes));
     return target_->receive(frame);
   }
   bool authenticate(const uint8_t* block12) override { return target_->authenticate(block12); }
   void cryptoOff() override { target_->cryptoOff(); }
   void fieldReset() override { target_->fieldReset(); }
-  int frames = 0;
+  std::vector<Bytes> heard;
 
  private:
   std::shared_ptr<sim::RfTarget> target_;
 };
 
-// Answers every frame with the same raw frame (no CRC): stands for a card's acknowledgement.
-class RawAnswerTarget final : public sim::RfTarget {
- public:
-  explicit RawAnswerTarget(sim::AirFrame answer) : answer_(std::move(answer)) {}
-  std::optional<sim::AirFrame> receive(const sim::AirFrame&) override { return answer_; }
-
- private:
-  sim::AirFrame answer_;
-};
-
 class KorvexSimTest : public ::testing::Test, public test::SimStack {
  protected:
   KorvexSimTest() : card(std::make_shared<KorvexCard>(Bytes{0xC4, 0x3B, 0x9E, 0x12})) {
-    counter = std::make_shared<CountingTarget>(card);
-    chip.field().add(counter);
+    recorder = std::make_shared<RecordingTarget>(card);
+    chip.field().add(recorder);
     EXPECT_EQ(request(), status::Success);
     EXPECT_EQ(activate(), status::Success);
   }
@@ -79,28 +72,27 @@ class KorvexSimTest : public ::testing::Test, public test::SimStack {
     std::copy(b.begin(), b.end(), raw.begin());
     return KorvexMemory::decodeValue(raw);
   }
+  // The frames heard since the last call.
+  std::vector<Bytes> onTheAir() { return std::exchange(recorder->heard, {}); }
 
   std::shared_ptr<KorvexCard> card;
-  std::shared_ptr<CountingTarget> counter;
+  std::shared_ptr<RecordingTarget> recorder;
   KorvexCommandParams params{};
 };
 
 TEST_F(KorvexSimTest, AuthenticateWithEitherKeyAndReadBlockFour) {
   EXPECT_EQ(auth(0x60, 0x04), status::Success);
   EXPECT_EQ(chip.peek(reg::Status2) & bits::CryptoOn, bits::CryptoOn);
+  onTheAir();
   EXPECT_EQ(read(0x04), Bytes(16, 0x00));
   EXPECT_EQ(params.dataLength, 16);
+  EXPECT_EQ(onTheAir(), (std::vector<Bytes>{{0x30, 0x04}}));
   EXPECT_EQ(auth(0x61, 0x04), status::Success);
   EXPECT_EQ(read(0x07),
             (Bytes{0, 0, 0, 0, 0, 0, 0xFF, 0x07, 0x80, 0x69, 0x5A, 0x17, 0xC3, 0xE9, 0x0B, 0x42}));
 }
 
-TEST_F(KorvexSimTest, WrongKeyFailsAuthentication) {
-  EXPECT_EQ(auth(0x60, 0x04, {1, 2, 3, 4, 5, 6}), status::AuthenticationFailed);
-  EXPECT_EQ(chip.peek(reg::Status2) & bits::CryptoOn, 0);
-}
-
-TEST_F(KorvexSimTest, WrongKeyAfterASuccessfulAuthenticationStillFails) {
+TEST_F(KorvexSimTest, WrongKeyAfterASuccessfulAuthenticationFails) {
   ASSERT_EQ(auth(0x60, 0x04), status::Success);
   EXPECT_EQ(auth(0x61, 0x04, {1, 2, 3, 4, 5, 6}), status::AuthenticationFailed);
   EXPECT_EQ(chip.peek(reg::Status2) & bits::CryptoOn, 0);
@@ -110,24 +102,28 @@ TEST_F(KorvexSimTest, WriteSixteenBytesAndReadThemBack) {
   ASSERT_EQ(auth(0x60, 0x04), status::Success);
   Bytes data(16);
   for (int i = 0; i < 16; ++i) data[i] = static_cast<uint8_t>(0x3C ^ (i * 17));
+  onTheAir();
   EXPECT_EQ(write(0x05, data), status::Success);
   EXPECT_EQ(params.dataLength, 0);
+  EXPECT_EQ(onTheAir(), (std::vector<Bytes>{{0xA0, 0x05}, data}));  // header, then the data
   EXPECT_EQ(read(0x05), data);
 }
 
 TEST_F(KorvexSimTest, NakedWriteHeaderNeverSendsTheData) {
   ASSERT_EQ(auth(0x60, 0x04), status::Success);
   card->setNakWrites(true);
-  const int before = counter->frames;
+  onTheAir();
   EXPECT_EQ(write(0x05, Bytes(16, 0xEE)), status::Nak);
-  EXPECT_EQ(counter->frames, before + 1);  // the header only
+  EXPECT_EQ(onTheAir(), (std::vector<Bytes>{{0xA0, 0x05}}));
   EXPECT_EQ(read(0x05), Bytes(16, 0x00));
 }
 
-TEST_F(KorvexSimTest, PageWriteOfAKlCard) {
+TEST_F(KorvexSimTest, PageWriteOfAKlCardIsOneFrame) {
   ASSERT_EQ(auth(0x60, 0x04), status::Success);
   uint8_t page[4] = {0xDE, 0xAD, 0xBE, 0xEF};
+  onTheAir();
   EXPECT_EQ(run(0xA2, 0x14, page, 4), status::Success);  // page 0x14: bytes 0..3 of block 5
+  EXPECT_EQ(onTheAir(), (std::vector<Bytes>{{0xA2, 0x14, 0xDE, 0xAD, 0xBE, 0xEF}}));
   Bytes expected(16, 0x00);
   std::copy(page, page + 4, expected.begin());
   EXPECT_EQ(read(0x05), expected);
@@ -144,7 +140,9 @@ TEST_F(KorvexSimTest, ValueDecrementIncrementRestoreAndTransfer) {
   EXPECT_EQ(run(0xB0, 0x05, nullptr, 0), status::Success);
   EXPECT_EQ(valueIn(0x05), 1093);
   uint8_t unused[4] = {1, 2, 3, 4};
+  onTheAir();
   EXPECT_EQ(run(0xC2, 0x05, unused, 0), status::Success);
+  EXPECT_EQ(onTheAir(), (std::vector<Bytes>{{0xC2, 0x05}, {0, 0, 0, 0}}));  // a zero operand
   EXPECT_EQ(params.data, nullptr);
   EXPECT_EQ(run(0xB0, 0x06, nullptr, 0), status::Success);
   EXPECT_EQ(valueIn(0x06), 1093);
@@ -156,18 +154,33 @@ TEST_F(KorvexSimTest, IncrementAgainstACardThatAcknowledgesTheOperand) {
   const auto block = KorvexMemory::encodeValue(5, 0x05);
   ASSERT_EQ(write(0x05, Bytes(block.begin(), block.end())), status::Success);
   card->setAckValueOperands(true);
-  EXPECT_EQ(value(0xC0, 0x05, 1), status::Success);
+  EXPECT_EQ(value(0xC0, 0x05, 1), status::Success);  // a decrement may be acknowledged
   EXPECT_EQ(value(0xC1, 0x05, 1), status::UnexpectedAnswer);
 }
 
-TEST_F(KorvexSimTest, TooMuchDataIsRefusedBeforeAnyTraffic) {
+TEST_F(KorvexSimTest, ParametersAreCheckedBeforeAnyTraffic) {
   trafficBytes();
+  onTheAir();
   uint8_t data[17] = {};
+  for (uint8_t code : {0x20, 0x31, 0x62, 0xA1, 0xC3, 0x00}) {
+    EXPECT_EQ(run(code, 0x04, data, 4), status::UnknownCommand) << int(code);
+    EXPECT_EQ(params.dataLength, 0);
+  }
+  const std::pair<uint8_t, uint8_t> wrongLengths[] = {
+      {0xA0, 15}, {0xA0, 17}, {0xA2, 16}, {0xC0, 0}, {0xC1, 5}};
+  for (auto [code, length] : wrongLengths) {
+    EXPECT_EQ(run(code, 0x04, data, length), status::InvalidParameter) << int(code);
+    EXPECT_EQ(params.dataLength, length);  // unchanged
+  }
+  EXPECT_EQ(run(0xA0, 0x04, nullptr, 16), status::InvalidParameter);
+  EXPECT_EQ(run(0x60, 0x04, nullptr, 10), status::InvalidParameter);
   KorvexCommandParams p{0xA0, 0x05, data, 17, 0x02, nullptr};
   EXPECT_EQ(korvex.Exchange(&p), status::BufferOverflow);
   p.dataLength = 17;
   EXPECT_EQ(korvex.TwoPhaseExchange(&p), status::BufferOverflow);
+  EXPECT_EQ(p.dataLength, 0);
   EXPECT_EQ(trafficBytes(), 0u);
+  EXPECT_TRUE(onTheAir().empty());
 }
 
 TEST_F(KorvexSimTest, CardLeavingTheFieldInTheMiddleOfAWrite) {
@@ -183,26 +196,50 @@ TEST_F(KorvexSimTest, CardLeavingTheFieldInTheMiddleOfAWrite) {
   EXPECT_FALSE(leaving->present());
 }
 
-class NibbleSimTest : public ::testing::TestWithParam<std::pair<sim::AirFrame, Status>>,
-                      public test::SimStack {};
+// Answers every frame with the same raw frame: acknowledgements and answers of the wrong kind.
+class RawAnswerTarget final : public sim::RfTarget {
+ public:
+  explicit RawAnswerTarget(sim::AirFrame answer) : answer_(std::move(answer)) {}
+  std::optional<sim::AirFrame> receive(const sim::AirFrame&) override { return answer_; }
 
-TEST_P(NibbleSimTest, AnswerOfOneShortFrame) {
-  chip.field().add(std::make_shared<RawAnswerTarget>(GetParam().first));
-  ASSERT_EQ(set(reg::TxMode, bits::CrcOn), status::Success);
-  ASSERT_EQ(set(reg::RxMode, bits::CrcOn), status::Success);
-  KorvexCommandParams p{0xB0, 0x05, nullptr, 0, 0, nullptr};
-  EXPECT_EQ(korvex.KorvexCommand(&p), GetParam().second);
+ private:
+  sim::AirFrame answer_;
+};
+
+TEST(KorvexAnswerSimTest, NibblesAndAnswersOfTheWrongKind) {
+  auto byte = [](uint8_t b) { return sim::AirFrame::fromBytes({b}); };
+  struct Case {
+    const char* name;
+    uint8_t command;
+    sim::AirFrame answer;
+    Status expected;
+  };
+  const Case cases[] = {
+      {"ACK nibble", 0xB0, sim::nibbleFrame(0x0A), status::Success},
+      {"ACK byte", 0xB0, byte(0xAA), status::Success},
+      {"0x5A", 0xB0, byte(0x5A), status::UnexpectedAnswer},
+      {"0x00", 0xB0, byte(0x00), status::UnexpectedAnswer},
+      {"NAK 1", 0xB0, sim::nibbleFrame(0x01), status::Nak},
+      {"NAK 5", 0xB0, sim::nibbleFrame(0x05), status::Nak},
+      {"17 bytes of data", 0x30, sim::frameWithCrc(Bytes(17, 0x55)), status::BufferTooSmall},
+      {"ACK where data are due", 0x30, sim::nibbleFrame(0x0A), status::UnexpectedAnswer},
+      {"damaged data", 0x30, sim::AirFrame::fromBytes({1, 2, 3, 4}), status::CrcError},
+  };
+  for (const Case& c : cases) {
+    auto stack = std::make_unique<test::SimStack>();
+    stack->chip.field().add(std::make_shared<RawAnswerTarget>(c.answer));
+    ASSERT_EQ(stack->set(reg::TxMode, bits::CrcOn), status::Success);
+    ASSERT_EQ(stack->set(reg::RxMode, bits::CrcOn), status::Success);
+    uint8_t data[16] = {};
+    KorvexCommandParams p{c.command, 0x05, data, 0, 0, nullptr};
+    EXPECT_EQ(stack->korvex.KorvexCommand(&p), c.expected) << c.name;
+    EXPECT_EQ(p.dataLength, 0) << c.name;
+  }
+  test::SimStack silent;  // an empty field: silence is no answer to a read
+  uint8_t data[16] = {};
+  KorvexCommandParams p{0x30, 0x05, data, 0, 0, nullptr};
+  EXPECT_EQ(silent.korvex.KorvexCommand(&p), status::Timeout);
 }
-
-sim::AirFrame byteFrame(uint8_t b) { return sim::AirFrame::fromBytes({b}); }
-
-INSTANTIATE_TEST_SUITE_P(Nibbles, NibbleSimTest,
-                         ::testing::Values(std::pair{sim::nibbleFrame(0x0A), status::Success},
-                                           std::pair{byteFrame(0xAA), status::Success},
-                                           std::pair{byteFrame(0x5A), status::UnexpectedAnswer},
-                                           std::pair{byteFrame(0x00), status::UnexpectedAnswer},
-                                           std::pair{sim::nibbleFrame(0x01), status::Nak},
-                                           std::pair{sim::nibbleFrame(0x05), status::Nak}));
 
 }  // namespace
 }  // namespace kvt::chip

@@ -83,7 +83,10 @@ TEST_F(PassivePollingSimTest, NobodyAnswersAndBadSlotsNeverReachTheLine) {
   EXPECT_EQ(poll({0xFF, 0xFF, 0x00, 0x00}), status::Timeout);
   EXPECT_EQ(params.responseLength, 0);
   trafficBytes();
-  EXPECT_EQ(poll({0xFF, 0xFF, 0x00, 0x02}), status::InvalidParameter);
+  EXPECT_EQ(poll({0xFF, 0xFF, 0x00, 0x02}), status::InvalidParameter);  // time slot 2
+  EXPECT_EQ(poll({0xFF, 0xFF, 0x00, 0x10}), status::InvalidParameter);
+  EXPECT_EQ(poll({0xFF, 0xFF, 0x00}), status::InvalidParameter);
+  EXPECT_EQ(poll({0xFF, 0xFF, 0x00, 0x00}, 20), status::InvalidParameter);  // room for 1 frame
   EXPECT_EQ(trafficBytes(), 0u);
 }
 
