@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -22,12 +26,36 @@
 
 namespace kvt::cmd::test {
 
+inline std::string ReadFile(const std::filesystem::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::ostringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+// `text` with every LF turned into CR LF, as the log ends its lines.
+inline std::string WithCrLf(const std::string& text) {
+  std::string result;
+  for (char c : text) {
+    if (c == '\n') result += '\r';
+    result += c;
+  }
+  return result;
+}
+
 // The command language wired as the program wires it, with the simulated chip on an open
 // port, a fake main window and shell, a manual clock and recording TestLog hooks. Pattern
-// output is off until a test sets testLog.active.
+// output is off until a test sets testLog.active. Each test gets a fresh folder of its own;
+// enterFolder() makes it the working folder until the test ends.
 class CommandFixture : public ::testing::Test {
  protected:
   CommandFixture() {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = std::string("kvt_cmd_") + info->test_suite_name() + "_" + info->name();
+    std::replace(name.begin(), name.end(), '/', '_');
+    folder = std::filesystem::temp_directory_path() / name;
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
     registerControl.Init(&serialBus);
     app.instance = &shell;
     app.mainWindow = &main;
@@ -52,6 +80,13 @@ class CommandFixture : public ::testing::Test {
     serialBus.setPort(nullptr);
     app.port = nullptr;
     app.openPort.reset();
+    if (!previousFolder.empty()) std::filesystem::current_path(previousFolder);
+    std::filesystem::remove_all(folder);
+  }
+
+  void enterFolder() {
+    previousFolder = std::filesystem::current_path();
+    std::filesystem::current_path(folder);
   }
 
   // Executes `text` on the fixture's interpreter (kept between calls, like a script run).
@@ -73,27 +108,27 @@ class CommandFixture : public ::testing::Test {
   }
   int64_t nowMs() { return clock.now().count() / 1000; }
 
+  // Records one hook call, which must be handed the fixture's settings.
+  void record(const testlog::TestLogSettings& s, std::string call) {
+    EXPECT_EQ(&s, &testLog);
+    hookCalls.push_back(std::move(call));
+  }
   void installRecordingHooks() {
-    app.testLogHooks.writeHook = [this](testlog::TestLogSettings& s,
-                                        const chip::RegisterParams& p) {
-      EXPECT_EQ(&s, &testLog);
-      hookCalls.push_back(app::Format("write %02X %02X", p.address, p.value));
+    auto& hooks = app.testLogHooks;
+    hooks.writeHook = [this](auto& s, const chip::RegisterParams& p) {
+      record(s, app::Format("write %02X %02X", p.address, p.value));
     };
-    app.testLogHooks.readHook = [this](testlog::TestLogSettings& s, const chip::RegisterParams& p,
-                                       uint8_t mask) {
-      EXPECT_EQ(&s, &testLog);
-      hookCalls.push_back(app::Format("read %02X %02X %02X", p.address, p.value, mask));
+    hooks.readHook = [this](auto& s, const chip::RegisterParams& p, uint8_t mask) {
+      record(s, app::Format("read %02X %02X %02X", p.address, p.value, mask));
     };
-    app.testLogHooks.commentHook = [this](testlog::TestLogSettings& s, std::string_view text) {
-      EXPECT_EQ(&s, &testLog);
-      hookCalls.push_back("comment " + std::string(text));
+    hooks.commentHook = [this](auto& s, std::string_view t) {
+      record(s, "comment " + std::string(t));
     };
-    app.testLogHooks.sleepHook = [this](testlog::TestLogSettings& s, uint32_t ms) {
-      EXPECT_EQ(&s, &testLog);
-      hookCalls.push_back("sleep " + std::to_string(ms));
-    };
+    hooks.sleepHook = [this](auto& s, uint32_t ms) { record(s, "sleep " + std::to_string(ms)); };
   }
 
+  std::filesystem::path folder;
+  std::filesystem::path previousFolder;
   // Declared first, so the port the state holds goes before the chip it talks to.
   sim::Kv380 chip;
   chip::SerialBus serialBus;

@@ -15,8 +15,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "cmd/script_runner.h"
 #include "cmd_fixture.h"
@@ -38,52 +36,20 @@ std::vector<std::string> scriptNames() {
   return names;
 }
 
-std::string readFile(const fs::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::ostringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
-
-std::string withCrLf(const std::string& text) {
-  std::string result;
-  for (char c : text) {
-    if (c == '\n') result += '\r';
-    result += c;
-  }
-  return result;
-}
-
 class ScriptFileTest : public test::CommandFixture,
-                       public ::testing::WithParamInterface<std::string> {
- protected:
-  ScriptFileTest() {
-    folder = fs::temp_directory_path() / ("kvt_script_" + GetParam());
-    fs::remove_all(folder);
-    fs::create_directories(folder);
-    previous = fs::current_path();
-    fs::current_path(folder);
-    simulatedPort->setRingIndicatorSource(
-        [this]() -> std::optional<bool> { return (nowMs() / 1000) % 2 == 1; });
-  }
-  ~ScriptFileTest() override {
-    fs::current_path(previous);
-    fs::remove_all(folder);
-  }
-
-  fs::path folder;
-  fs::path previous;
-};
+                       public ::testing::WithParamInterface<std::string> {};
 
 TEST_P(ScriptFileTest, LogsWhatItsLogFileHolds) {
   const std::string name = GetParam();
-  const std::string source = readFile(kScripts / (name + ".scf"));
+  const std::string source = test::ReadFile(kScripts / (name + ".scf"));
   fs::copy_file(kScripts / (name + ".scf"), folder / (name + ".scf"));
+  enterFolder();
+  simulatedPort->setRingIndicatorSource(
+      [this]() -> std::optional<bool> { return (nowMs() / 1000) % 2 == 1; });
   int runs = 1;
   if (source.rfind("// RUNS ", 0) == 0) runs = std::stoi(source.substr(8));
   const fs::path hooksFile = kScripts / (name + ".hooks");
-  const bool withHooks = fs::exists(hooksFile);
-  testLog.active = withHooks ? 1 : 0;
+  testLog.active = fs::exists(hooksFile) ? 1 : 0;
 
   app.commandFilePath = name + ".scf";
   for (int run = 0; run < runs; ++run) {
@@ -91,12 +57,10 @@ TEST_P(ScriptFileTest, LogsWhatItsLogFileHolds) {
     RunScript(context, environment);
   }
 
-  EXPECT_EQ(logText(), withCrLf(readFile(kScripts / (name + ".log"))));
-  if (withHooks) {
-    std::string calls;
-    for (const std::string& call : hookCalls) calls += call + "\n";
-    EXPECT_EQ(calls, readFile(hooksFile));
-  }
+  EXPECT_EQ(logText(), test::WithCrLf(test::ReadFile(kScripts / (name + ".log"))));
+  std::string calls;
+  for (const std::string& call : hookCalls) calls += call + "\n";
+  EXPECT_EQ(calls, testLog.active ? test::ReadFile(hooksFile) : "");
 }
 
 INSTANTIATE_TEST_SUITE_P(Scripts, ScriptFileTest, ::testing::ValuesIn(scriptNames()),
