@@ -7,46 +7,44 @@
 namespace kvt::testlog::test {
 namespace {
 
-using SettingsFileTest = TestLogFixture;
+// The settings the section [TestLog] holds, in its order.
+std::string stored(const TestLogSettings& s) {
+  return std::to_string(s.interface) + "|" + std::to_string(s.i2cAddress) + "|" +
+         std::to_string(s.outputFormat) + "|" + s.outputFile + "|" + s.inputPath;
+}
+
+class SettingsFileTest : public TestLogFixture {
+ protected:
+  TestLogSettings load(const std::string& content) {
+    WriteFile(app.startFilePath, content);
+    TestLogSettings loaded;
+    LoadTestLogSettings(loaded, app.startFilePath);
+    return loaded;
+  }
+};
 
 TEST_F(SettingsFileTest, MissingFileOrKeysGiveTheDefaults) {
   TestLogSettings loaded;
   loaded.active = 1;
   loaded.vectorNumber = 77;
   LoadTestLogSettings(loaded, app.startFilePath);
-  EXPECT_EQ(loaded.interface, kInterfaceI2C);
-  EXPECT_EQ(loaded.i2cAddress, 0x2C);
-  EXPECT_EQ(loaded.outputFormat, kFormatATP);
-  EXPECT_EQ(loaded.outputFile, "test1.txt");
-  EXPECT_EQ(loaded.inputPath, kDefaultInputPath);
+  EXPECT_EQ(stored(loaded), "0|44|1|test1.txt|" + std::string(kDefaultInputPath));
 #ifndef _WIN32
   EXPECT_EQ(loaded.inputPath, "./");
 #endif
   // Neither of these lives in the file.
   EXPECT_EQ(loaded.active, 1);
   EXPECT_EQ(loaded.vectorNumber, 77u);
-
-  WriteFile(app.startFilePath, "3\r\n[TestLog]\r\nOutputFormat=0\r\n");
-  LoadTestLogSettings(loaded, app.startFilePath);
-  EXPECT_EQ(loaded.outputFormat, kFormatATF);
-  EXPECT_EQ(loaded.outputFile, "test1.txt");
+  EXPECT_EQ(stored(load("3\r\n[TestLog]\r\nOutputFormat=0\r\n")),
+            "0|44|0|test1.txt|" + std::string(kDefaultInputPath));
 }
 
 TEST_F(SettingsFileTest, OddValuesAreReadWithoutHarm) {
-  WriteFile(app.startFilePath,
-            "7\n[testlog]\ninterface = 2\nI2CADDRESS=300\nOutputFormat=ATF\n"
-            "OutputFile= /tmp/my run.atf \nInputPath=\n");
-  TestLogSettings loaded;
-  LoadTestLogSettings(loaded, app.startFilePath);
-  EXPECT_EQ(loaded.interface, 2);
-  EXPECT_EQ(loaded.i2cAddress, 300 & 0xFF);
-  EXPECT_EQ(loaded.outputFormat, kFormatATP);  // not a number: the default
-  EXPECT_EQ(loaded.outputFile, "/tmp/my run.atf");
-  EXPECT_EQ(loaded.inputPath, "");
-
-  WriteFile(app.startFilePath, "[TestLog]\nI2CAddress=-1\n");
-  LoadTestLogSettings(loaded, app.startFilePath);
-  EXPECT_EQ(loaded.i2cAddress, 0xFF);
+  // Section and keys in any case; a format that is no number gives the default.
+  EXPECT_EQ(stored(load("7\n[testlog]\ninterface = 2\nI2CADDRESS=301\nOutputFormat=ATF\n"
+                        "OutputFile= /tmp/my run.atf \nInputPath=\n")),
+            "2|45|1|/tmp/my run.atf|");
+  EXPECT_EQ(load("[TestLog]\nI2CAddress=-1\n").i2cAddress, 0xFF);
 }
 
 TEST_F(SettingsFileTest, SavedInOrderBesideThePortDigitAndSurviveTheExitRewrite) {
@@ -61,15 +59,10 @@ TEST_F(SettingsFileTest, SavedInOrderBesideThePortDigitAndSurviveTheExitRewrite)
   EXPECT_EQ(ReadFile(app.startFilePath),
             "3\r\n[Ports]\r\nCOM1=sim\r\n[TestLog]\r\nInterface=1\r\nI2CAddress=81\r\n"
             "OutputFormat=0\r\nOutputFile=/data/out 1.atf\r\nInputPath=/data/tpl/\r\n");
-
   ASSERT_TRUE(app::WritePortIndex(app.startFilePath, 5));
   TestLogSettings loaded;
   LoadTestLogSettings(loaded, app.startFilePath);
-  EXPECT_EQ(loaded.interface, saved.interface);
-  EXPECT_EQ(loaded.i2cAddress, saved.i2cAddress);
-  EXPECT_EQ(loaded.outputFormat, saved.outputFormat);
-  EXPECT_EQ(loaded.outputFile, saved.outputFile);
-  EXPECT_EQ(loaded.inputPath, saved.inputPath);
+  EXPECT_EQ(stored(loaded), stored(saved));
   EXPECT_EQ(app::ReadPortIndex(app.startFilePath), 5);
 }
 

@@ -1,3 +1,4 @@
+// The operations' templates from the input folder, as the pattern writers use them.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -5,20 +6,12 @@
 
 #include "testlog/atf_generator.h"
 #include "testlog/pattern_header.h"
-#include "testlog/pattern_hooks.h"
 #include "testlog_fixture.h"
 
 namespace kvt::testlog::test {
 namespace {
 
-class TemplateWriterTest : public TestLogFixture {
- protected:
-  void install(int32_t outputFormat, int32_t interface) {
-    settings.outputFormat = outputFormat;
-    settings.interface = interface;
-    InstallGenerator(app.testLogHooks, outputFormat, interface);
-  }
-};
+using TemplateWriterTest = TestLogFixture;
 
 TEST_F(TemplateWriterTest, WriteTemplateTakesMarkersAndPlaceholders) {
   install(kFormatATF, kInterfaceI2C);
@@ -74,18 +67,15 @@ TEST_F(TemplateWriterTest, EachTemplateReplacesItsOwnOperationOnly) {
             "W\n" + atf::I2cRead(reference, 1, 2, 0xFF, " RD(h01,h02,hFF) ") + "!c\n");
 }
 
-TEST_F(TemplateWriterTest, TemplatesAreReadAsText) {
+TEST_F(TemplateWriterTest, TemplatesAreReadAsTextUpTo100000Characters) {
   install(kFormatATP, kInterfaceI2C);
   putTemplate("WriteI2C.atp", "a D0\r\nb\rc\r\n\r\n");
   app.testLogHooks.writeHook(settings, access(0, 1));
   EXPECT_EQ(outputText(), "a 1 \nb\rc\n\n");
-}
-
-TEST_F(TemplateWriterTest, LongTemplatesAreCutAt100000Characters) {
-  install(kFormatATF, kInterfaceI2C);
   std::string big;
   while (big.size() < 150000) big += "0123456789\r\n";
-  putTemplate("WriteI2C.atf", big);
+  putTemplate("WriteI2C.atp", big);
+  std::filesystem::remove(output());
   app.testLogHooks.writeHook(settings, access(0, 1));
   const std::string written = outputText();
   ASSERT_EQ(written.size(), 100000u);
@@ -109,7 +99,7 @@ TEST_F(TemplateWriterTest, MalformedTemplatesNeverBreakTheRun) {
             "operation for        1 ms  \n");
 }
 
-TEST_F(TemplateWriterTest, HeaderTemplateNamesTheOutputFileAndTime) {
+TEST_F(TemplateWriterTest, HeaderTemplatesNameTheOutputFileAndTime) {
   install(kFormatATF, kInterfaceI2C);
   settings.outputFile = (dir / "run7.atf").string();
   putTemplate("HeaderI2C.atf", "! %f started %t! S6S5S4S3S2S1S0\n! S0 %c|%#\n");
@@ -119,25 +109,13 @@ TEST_F(TemplateWriterTest, HeaderTemplateNamesTheOutputFileAndTime) {
             "! 0  ==> Header finished|1 \n");
   EXPECT_EQ(log.text(), "TestLog: Header file opened, preparing to configure output!\r\n");
   EXPECT_EQ(settings.vectorNumber, 1u);
-}
-
-TEST_F(TemplateWriterTest, AtpHeaderTemplateCountsVectorNumbers) {
+  // In .atp the header's %# count.
+  settings.outputFile = output().string();
   install(kFormatATP, kInterfaceSPI);
   putTemplate("HeaderSPI.atp", "%c|%#|%#\n");
   WriteAtpHeader(context, settings, kTime);
   EXPECT_EQ(outputText(), " ==> Header finished |1|2\n");
   EXPECT_EQ(settings.vectorNumber, 3u);
-}
-
-TEST_F(TemplateWriterTest, HeaderOfAnotherInterfaceHasNoVectors) {
-  settings.interface = 2;
-  putTemplate("HeaderI2C.atf", "unused\n");
-  WriteAtfHeader(context, settings, kTime);
-  const std::string atfHeader = outputText();
-  EXPECT_EQ(atfHeader.substr(atfHeader.size() - 21), "\nPATTERN DEFINITION;\n");
-  EXPECT_EQ(CountLines(atfHeader, "    "), 0);
-  EXPECT_EQ(settings.vectorNumber, 1u);
-  EXPECT_EQ(log.text(), "TestLog: Header file not found, initialization with default header!\r\n");
 }
 
 }  // namespace

@@ -25,6 +25,13 @@ class TestLogDialogTest : public TestLogFixture {
     settings = TestLogSettings{};
   }
   void open() { dialog.init(window); }
+  // File chooser request `i`: save or open, filter name, pattern, initial name, must exist.
+  std::string chooser(std::size_t i) const {
+    if (i >= shell.chooserRequests.size()) return "none";
+    const auto& [save, r] = shell.chooserRequests[i];
+    return std::string(save ? "save|" : "open|") + r.filterName + "|" + r.pattern + "|" +
+           r.initialName + (r.mustExist ? "|must exist" : "");
+  }
 
   TestLogDialog dialog{context};
   kvt::test::FakeView window;
@@ -99,20 +106,14 @@ TEST_F(TestLogDialogTest, OutputFileChooser) {
   open();
   shell.chooserAnswers = {std::string("/lab/runs/run7.atf"), std::nullopt};
   dialog.command(window, id::SelectOutputFile, Clicked);
-  ASSERT_EQ(shell.chooserRequests.size(), 1u);
-  const auto& request = shell.chooserRequests[0];
-  EXPECT_TRUE(request.save);
-  EXPECT_EQ(request.request.filterName, "Test Log File");
-  EXPECT_EQ(request.request.pattern, "*.atf");
-  EXPECT_EQ(request.request.initialName, "*.atf");
-  EXPECT_FALSE(request.request.mustExist);  // a new pattern file can be named
+  EXPECT_EQ(chooser(0), "save|Test Log File|*.atf|*.atf");  // a new pattern file can be named
   EXPECT_EQ(settings.outputFile, "/lab/runs/run7.atf");
   EXPECT_EQ(window.text(id::OutputFileName), "run7.atf");
 
   // Cancel keeps the file that is chosen and shown.
   settings.outputFormat = kFormatATP;
   dialog.command(window, id::SelectOutputFile, Clicked);
-  EXPECT_EQ(shell.chooserRequests[1].request.pattern, "*.atp");
+  EXPECT_EQ(chooser(1), "save|Test Log File|*.atp|*.atp");
   EXPECT_EQ(settings.outputFile, "/lab/runs/run7.atf");
   EXPECT_EQ(window.text(id::OutputFileName), "run7.atf");
 }
@@ -122,11 +123,7 @@ TEST_F(TestLogDialogTest, InputPathChooserKeepsTheFolder) {
   shell.chooserAnswers = {std::string("C:\\pat\\WriteI2C.atf"), std::string("/lab/tpl/x.atp"),
                           std::nullopt, std::string("ReadI2C.atf")};
   dialog.command(window, id::SelectInputPath, Clicked);
-  const auto& request = shell.chooserRequests[0];
-  EXPECT_FALSE(request.save);
-  EXPECT_EQ(request.request.filterName, "Input File");
-  EXPECT_EQ(request.request.pattern, "*.atf");
-  EXPECT_TRUE(request.request.mustExist);
+  EXPECT_EQ(chooser(0), "open|Input File|*.atf|*.atf|must exist");
   EXPECT_EQ(settings.inputPath, "C:\\pat\\");
   EXPECT_EQ(window.text(id::InputPathName), "C:\\pat\\");
   dialog.command(window, id::SelectInputPath, Clicked);
@@ -136,19 +133,6 @@ TEST_F(TestLogDialogTest, InputPathChooserKeepsTheFolder) {
   EXPECT_EQ(window.text(id::InputPathName), "/lab/tpl/");
   dialog.command(window, id::SelectInputPath, Clicked);
   EXPECT_EQ(settings.inputPath, std::string(".") + kPathSeparator);
-}
-
-TEST_F(TestLogDialogTest, OkAppliesAndCloses) {
-  open();
-  window.setChecked(id::Activate, true);
-  dialog.command(window, id::Activate, Clicked);
-  window.type(id::I2cAddress, "2C");
-  dialog.command(window, id::I2cAddress, platform::notify::Changed);
-  dialog.command(window, id::Ok, Clicked);
-  EXPECT_EQ(window.closedWith, 1);
-  EXPECT_TRUE(app.testLogHooks.writeHook);
-  EXPECT_EQ(CountLines(outputText(), "PATTERN DEFINITION;"), 1);
-  EXPECT_EQ(CountLines(ReadFile(app.startFilePath), "I2CAddress=44"), 1);
 }
 
 TEST_F(TestLogDialogTest, CloseBoxAndEscapeApplyNothing) {
@@ -164,7 +148,8 @@ TEST_F(TestLogDialogTest, CloseBoxAndEscapeApplyNothing) {
   EXPECT_EQ(CountLines(ReadFile(app.startFilePath), "I2CAddress=90"), 1);
 }
 
-TEST_F(TestLogDialogTest, MainWindowMenuOpensTheDialog) {
+// The Log menu's entry is enabled and opens the dialog; OK applies the settings and closes it.
+TEST_F(TestLogDialogTest, MainWindowMenuOpensTheDialogAndOkApplies) {
   InstallTestLog(app, settings);
   app::MainWindow mainWindow(app);
   mainWindow.init(main);
@@ -172,12 +157,17 @@ TEST_F(TestLogDialogTest, MainWindowMenuOpensTheDialog) {
   shell.modalDriver = [](int dialogId, kvt::test::FakeView& view, platform::DialogProcedure& p) {
     view.setChecked(id::Activate, true);
     p.command(view, id::Activate, Clicked);
+    view.type(id::I2cAddress, "2C");
+    p.command(view, id::I2cAddress, platform::notify::Changed);
     p.command(view, id::Ok, Clicked);
   };
   mainWindow.command(main, app::id::MenuTestLog, Clicked);
   EXPECT_EQ(shell.modalDialogs, std::vector<int>{id::TestLogDialog});
+  EXPECT_EQ(shell.lastModal->closedWith, 1);
   EXPECT_EQ(settings.active, 1);
   EXPECT_TRUE(app.testLogHooks.sleepHook);
+  EXPECT_EQ(CountLines(outputText(), "PATTERN DEFINITION;"), 1);
+  EXPECT_EQ(CountLines(ReadFile(app.startFilePath), "I2CAddress=44"), 1);
   // OK's header message went to the main window's log pane.
   EXPECT_NE(main.text(app::id::LogPane).find("TestLog: Header file not found"), std::string::npos);
 }

@@ -11,6 +11,7 @@
 #include "app/log.h"
 #include "chip/register_control.h"
 #include "support/fake_view.h"
+#include "testlog/pattern_hooks.h"
 #include "testlog/test_log_settings.h"
 
 namespace kvt::testlog::test {
@@ -74,6 +75,12 @@ class TestLogFixture : public ::testing::Test {
   std::string outputText() const { return ReadFile(output()); }
   void putTemplate(const std::string& name, const std::string& content) {
     WriteFile(templates() / name, content);
+  }
+  // Switches the pattern output to `outputFormat` and `interface` with their generator.
+  void install(int32_t outputFormat, int32_t interface) {
+    settings.outputFormat = outputFormat;
+    settings.interface = interface;
+    InstallGenerator(app.testLogHooks, outputFormat, interface);
   }
   static chip::RegisterParams access(uint8_t address, uint8_t value) {
     return chip::RegisterParams{address, value, nullptr};
