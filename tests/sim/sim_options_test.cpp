@@ -22,21 +22,23 @@ Parsed parse(std::vector<const char*> args) {
   return result;
 }
 
-TEST(SimOptions, DefaultsAreAPlainChipWithVersion28) {
-  const Parsed parsed = parse({});
+TEST(SimOptions, DefaultsAndEachOptionMixedWithTheFieldOptions) {
+  Parsed parsed = parse({});
   ASSERT_TRUE(parsed.ok);
   EXPECT_FALSE(parsed.options.help);
   EXPECT_TRUE(parsed.options.link.empty());
   EXPECT_EQ(parsed.options.version, 0x28);
   EXPECT_FALSE(parsed.options.testChip);
-}
+  EXPECT_TRUE(parsed.options.field.cards.empty());
 
-TEST(SimOptions, EachOptionIsRead) {
-  Parsed parsed = parse({"--link", "/tmp/kv380", "--version-reg", "b1", "--test-chip"});
+  parsed = parse({"--sim-card", "11223344", "--link", "/tmp/kv380", "--version-reg", "b1",
+                  "--sim-nak-writes", "--test-chip", "--sim-card=045162738495A6"});
   ASSERT_TRUE(parsed.ok) << parsed.error;
   EXPECT_EQ(parsed.options.link, "/tmp/kv380");
   EXPECT_EQ(parsed.options.version, 0xB1);
   EXPECT_TRUE(parsed.options.testChip);
+  ASSERT_EQ(parsed.options.field.cards.size(), 2u);
+  EXPECT_TRUE(parsed.options.field.cards[0].faults.nakWrites);
   parsed = parse({"--link=/tmp/x", "--version-reg=0x3F"});
   ASSERT_TRUE(parsed.ok) << parsed.error;
   EXPECT_EQ(parsed.options.link, "/tmp/x");
@@ -55,7 +57,6 @@ TEST(SimOptions, BadInputIsRefusedWithAMessage) {
       {"--version-reg", ""},
       {"--version-reg=0x"},
       {"--test-chip=1"},
-      {"--frobnicate"},
       {"extra"},
   };
   for (const auto& args : bad) {
@@ -63,12 +64,22 @@ TEST(SimOptions, BadInputIsRefusedWithAMessage) {
     EXPECT_FALSE(parsed.ok) << args[0];
     EXPECT_FALSE(parsed.error.empty()) << args[0];
   }
-  EXPECT_NE(parse({"--frobnicate"}).error.find("--frobnicate"), std::string::npos);
+  const std::pair<std::vector<const char*>, const char*> messages[] = {
+      {{"--sim-cards", "11223344"}, "unknown option '--sim-cards' (see --help)"},
+      {{"--sim-card", "12345"},
+       "--sim-card: UID \"12345\" has 5 digits; give 8, 14 or 20 hex digits (a 4-, 7- or "
+       "10-byte UID)"},
+      {{"--sim-card", "11223344", "--sim-empty"},
+       "--sim-empty leaves no card for --sim-card or a fault option"},
+  };
+  for (const auto& [args, message] : messages) EXPECT_EQ(parse(args).error, message);
 }
 
 TEST(SimOptions, HelpDocumentsEveryOption) {
   const std::string usage = simUsage();
-  for (const char* option : {"--link PATH", "--version-reg HEX", "--test-chip", "--help"}) {
+  for (const char* option : {"--link PATH", "--version-reg HEX", "--test-chip", "--help",
+                             "--sim-card UID", "--sim-empty", "--sim-wrong-bcc", "--sim-nak-writes",
+                             "--sim-ack-value", "--sim-leave-after N"}) {
     EXPECT_NE(usage.find(option), std::string::npos) << option;
   }
 }

@@ -1,27 +1,25 @@
-// The chip stack (RegisterControl, command engine, Transceiver, OperationControl) against the
-// simulated chip through the in-process serial line: what the stack reads is what the chip
-// machinery produced.
+// The chip stack (RegisterControl, Transceiver, OperationControl) against the simulated chip
+// through the in-process serial line: what the stack reads is what the chip machinery produced.
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <vector>
 
-#include "chip/command_engine.h"
+#include "air_helpers.h"
 #include "chip/operation_control.h"
 #include "chip/register_control.h"
 #include "chip/serial_bus.h"
 #include "chip/transceiver.h"
 #include "sim/kv380.h"
 #include "sim/simulated_port.h"
-#include "test_targets.h"
 
 namespace kvt::sim {
 namespace {
 
 using chip::AttributeParams;
 using chip::Status;
+using test::Bytes;
+using test::hex;
 namespace status = chip::status;
-using test::FixedAnswerTarget;
 
 class StackOnSimulatedChipTest : public ::testing::Test {
  protected:
@@ -30,9 +28,6 @@ class StackOnSimulatedChipTest : public ::testing::Test {
     control.Init(&bus);
     transceiver.Init(&control, 1);
     operation.Init(&control);
-    adapter = chip::MakeRegisterControlAdapter();
-    link.lowerObject = &control;
-    adapter.callingObject = &link;
   }
 
   Status set(uint8_t group, uint8_t attribute, uint8_t value1 = 0, uint8_t value2 = 0,
@@ -44,44 +39,6 @@ class StackOnSimulatedChipTest : public ::testing::Test {
     params = AttributeParams{group, attribute, value1, 0, buffer, nullptr};
     return operation.GetAttribute(&params);
   }
-  Status setRegister(uint8_t address, uint8_t value) {
-    chip::RegisterParams p{address, value, nullptr};
-    return control.SetRegister(&p);
-  }
-  uint8_t getRegister(uint8_t address) {
-    chip::RegisterParams p{address, 0, nullptr};
-    EXPECT_EQ(control.GetRegister(&p), status::Success);
-    return p.value;
-  }
-  // The card reader's timer: automatic start, about 100 us per tick, `reload` ticks.
-  void setTimer(uint8_t reload, uint8_t reloadHigh = 0x00) {
-    uint8_t timer[] = {0xA5, 0x02, reload, reloadHigh};
-    ASSERT_EQ(set(6, 0, 1, 0, timer), status::Success);
-  }
-  // CRC generation and checking on or off, type A framing at 106 kbit/s.
-  void setCrc(bool on) {
-    ASSERT_EQ(setRegister(0x12, on ? 0x80 : 0x00), status::Success);
-    ASSERT_EQ(setRegister(0x13, on ? 0x80 : 0x00), status::Success);
-  }
-  std::shared_ptr<FixedAnswerTarget> addTarget(std::optional<AirFrame> answer, int slot = 0) {
-    auto target = std::make_shared<FixedAnswerTarget>(std::move(answer), slot);
-    chip.field().add(target);
-    return target;
-  }
-  // A transceive through the engine itself, to see the valid bits of the last byte too.
-  Status exchange(std::vector<uint8_t> frame, uint16_t capacity, uint8_t command = 0x0C) {
-    sent = std::move(frame);
-    answer.assign(64, 0);
-    command_ = chip::CommandParams{};
-    command_.lower = &adapter;
-    command_.command = command;
-    command_.startSend = 1;
-    command_.sendBuffer = sent.data();
-    command_.sendLength = static_cast<uint16_t>(sent.size());
-    command_.receiveBuffer = answer.data();
-    command_.receiveLength = capacity;
-    return chip::ExecuteCommand(&command_);
-  }
 
   Kv380 chip;
   SimulatedPort port;
@@ -89,12 +46,7 @@ class StackOnSimulatedChipTest : public ::testing::Test {
   chip::RegisterControl control;
   chip::Transceiver transceiver;
   chip::OperationControl operation;
-  chip::UpperLink<chip::IRegisterControl> link;
-  chip::RegisterControlRecord adapter{};
   AttributeParams params{};
-  std::vector<uint8_t> sent;
-  std::vector<uint8_t> answer;
-  chip::CommandParams command_{};
 };
 
 TEST_F(StackOnSimulatedChipTest, CrcCalculationOf3004Gives0xEE26) {
@@ -108,33 +60,27 @@ TEST_F(StackOnSimulatedChipTest, CrcCalculationOf3004Gives0xEE26) {
 }
 
 TEST_F(StackOnSimulatedChipTest, ConfigurationBufferRoundTrip) {
-  uint8_t typeA[6] = {0x44, 0x00, 0x01, 0x02, 0x03, 0x20};
-  uint8_t felica[18];
-  for (int i = 0; i < 18; ++i) felica[i] = static_cast<uint8_t>(0xF0 ^ i);
-  EXPECT_EQ(set(8, 9, 0, 6, typeA), status::Success);
-  EXPECT_EQ(set(8, 9, 1, 18, felica), status::Success);
-  uint8_t ids[10] = {0xA1, 0xA2, 0xA3, 0xB1, 0xB2, 0xB3, 0xB4, 0xB5, 0xB6, 0xC1};
-  EXPECT_EQ(set(8, 9, 2, 10, ids), status::Success);
-
-  uint8_t out[18] = {};
-  EXPECT_EQ(get(8, 9, 0, out), status::Success);
-  EXPECT_EQ(params.value2, 6);
-  EXPECT_EQ(std::vector<uint8_t>(out, out + 6),
-            (std::vector<uint8_t>{0x44, 0x00, 0xA1, 0xA2, 0xA3, 0x20}));
-  EXPECT_EQ(get(8, 9, 1, out), status::Success);
-  EXPECT_EQ(params.value2, 18);
-  std::vector<uint8_t> expected(felica, felica + 18);
-  for (int i = 0; i < 6; ++i) expected[2 + i] = static_cast<uint8_t>(0xB1 + i);
-  EXPECT_EQ(std::vector<uint8_t>(out, out + 18), expected);
-  EXPECT_EQ(get(8, 9, 2, out), status::Success);
-  EXPECT_EQ(params.value2, 10);
-  EXPECT_EQ(std::vector<uint8_t>(out, out + 10), std::vector<uint8_t>(ids, ids + 10));
-
+  Bytes typeA = hex("44 00 01 02 03 20");
+  Bytes felica = hex("F0 F1 F2 F3 F4 F5 F6 F7 F8 F9 FA FB FC FD FE FF E0 E1");
+  Bytes ids = hex("A1 A2 A3 B1 B2 B3 B4 B5 B6 C1");
+  EXPECT_EQ(set(8, 9, 0, 6, typeA.data()), status::Success);
+  EXPECT_EQ(set(8, 9, 1, 18, felica.data()), status::Success);
+  EXPECT_EQ(set(8, 9, 2, 10, ids.data()), status::Success);
+  // The parts share the identifier bytes: the last write wins in every part.
+  const std::pair<uint8_t, const char*> parts[] = {
+      {0, "44 00 A1 A2 A3 20"},
+      {1, "F0 F1 B1 B2 B3 B4 B5 B6 F8 F9 FA FB FC FD FE FF E0 E1"},
+      {2, "A1 A2 A3 B1 B2 B3 B4 B5 B6 C1"}};
+  for (const auto& [part, expected] : parts) {
+    uint8_t out[18] = {};
+    EXPECT_EQ(get(8, 9, part, out), status::Success);
+    EXPECT_EQ(Bytes(out, out + params.value2), hex(expected)) << int(part);
+  }
   // New random identifiers replace exactly those ten bytes.
   EXPECT_EQ(set(8, 9, 0xFF, 0), status::Success);
-  uint8_t fresh[10] = {};
-  EXPECT_EQ(get(8, 9, 2, fresh), status::Success);
-  EXPECT_NE(std::vector<uint8_t>(fresh, fresh + 10), std::vector<uint8_t>(ids, ids + 10));
+  uint8_t out[18] = {};
+  EXPECT_EQ(get(8, 9, 2, out), status::Success);
+  EXPECT_NE(Bytes(out, out + 10), ids);
   EXPECT_EQ(get(8, 9, 0, out), status::Success);
   EXPECT_EQ(out[0], 0x44);
   EXPECT_EQ(out[5], 0x20);
@@ -142,8 +88,8 @@ TEST_F(StackOnSimulatedChipTest, ConfigurationBufferRoundTrip) {
 
 TEST_F(StackOnSimulatedChipTest, SelfTestPassesAndRestoresTheRegisters) {
   const uint8_t touched[] = {0x15, 0x14, 0x01, 0x27, 0x28, 0x29, 0x32, 0x26};
-  ASSERT_EQ(setRegister(0x32, 0x5C), status::Success);
-  std::vector<uint8_t> before;
+  chip.poke(0x32, 0x5C);
+  Bytes before;
   for (uint8_t address : touched) before.push_back(chip.peek(address));
   EXPECT_EQ(set(3, 5), status::Success);
   EXPECT_EQ(params.value1, 0);
@@ -164,7 +110,8 @@ TEST_F(OlderChipStackTest, SelfTestUsesTheWindowOfTheVersion) {
 }
 
 TEST_F(StackOnSimulatedChipTest, TransceiveWithAnEmptyFieldEndsByTheChipTimer) {
-  setTimer(0x03);
+  uint8_t timer[] = {0xA5, 0x02, 0x03, 0x00};  // automatic start, 3 ticks of about 100 us
+  ASSERT_EQ(set(6, 0, 1, 0, timer), status::Success);
   port.takeTrace();
   const auto start = chip.now();
   uint8_t frame[] = {0x30, 0x04};
@@ -201,119 +148,6 @@ TEST_F(StackOnSimulatedChipTest, SerialSpeedSwitchNeedsTheHostToFollow) {
   EXPECT_EQ(params.value1, 0x28);
   port.setLineSettings(9600);
   EXPECT_EQ(get(0, 0), status::SerialInterface);
-}
-
-TEST_F(StackOnSimulatedChipTest, AnswerWithCrcReachesTheTransceiveCaller) {
-  auto card = addTarget(test::frameWithCrcA({0xDE, 0xAD, 0xBE, 0xEF}));
-  setTimer(0x32);
-  setCrc(true);
-  uint8_t frame[] = {0x30, 0x04};
-  uint8_t buffer[16] = {};
-  chip::TransceiveParams p{frame, 2, buffer, sizeof buffer, nullptr};
-  EXPECT_EQ(transceiver.Transceive(&p), status::Success);
-  EXPECT_EQ(p.receiveLength, 4);
-  EXPECT_EQ(std::vector<uint8_t>(buffer, buffer + 4),
-            (std::vector<uint8_t>{0xDE, 0xAD, 0xBE, 0xEF}));
-  ASSERT_EQ(card->heard.size(), 1u);
-  EXPECT_EQ(card->heard[0].bytes, (std::vector<uint8_t>{0x30, 0x04, 0x26, 0xEE}));
-
-  // The same answer without CRC checking keeps its CRC bytes; a small buffer cuts it.
-  setCrc(false);
-  p = chip::TransceiveParams{frame, 2, buffer, 3, nullptr};
-  EXPECT_EQ(transceiver.Transceive(&p), status::BufferTooSmall);
-  EXPECT_EQ(p.receiveLength, 3);
-}
-
-TEST_F(StackOnSimulatedChipTest, AcknowledgementNibbleComesBackAs0x0202) {
-  addTarget(test::bitFrame({0x0A}, 4));
-  setTimer(0x64);
-  setCrc(true);
-  EXPECT_EQ(exchange({0xA0, 0x04}, 32), status::AckNakNibble);
-  EXPECT_EQ(command_.receiveLength, 1);
-  EXPECT_EQ(answer[0], 0x0A);
-  EXPECT_EQ(chip.peek(0x06), 0x00);  // the engine cleared the error register
-}
-
-TEST_F(StackOnSimulatedChipTest, RxAlignAndValidBitsAsTheAnticollisionReadsThem) {
-  // 12 bits known; the card sends the remaining 28 bits (20 of the serial number, then BCC).
-  addTarget(test::bitFrame({0x3B, 0xE9, 0x9E, 0x01}, 28));
-  setTimer(0x03);
-  setCrc(false);
-  ASSERT_EQ(setRegister(0x0E, 0x00), status::Success);
-  ASSERT_EQ(setRegister(0x0D, 0x44), status::Success);
-  EXPECT_EQ(exchange({0x93, 0x34, 0xC4, 0x0B}, 5), status::Success);
-  // 4 aligned + 28 bits = 4 complete bytes; the first byte's low 4 bits are empty.
-  EXPECT_EQ(command_.receiveLength, 4);
-  EXPECT_EQ(command_.receiveLastBits, 0);
-  EXPECT_EQ(std::vector<uint8_t>(answer.begin(), answer.begin() + 4),
-            (std::vector<uint8_t>{0xB0, 0x93, 0xEE, 0x19}));
-}
-
-TEST_F(StackOnSimulatedChipTest, CollisionDeliversTheBitsUpToIt) {
-  addTarget(AirFrame::fromBytes({0x88, 0x04, 0x3A, 0x00, 0xB6}));
-  addTarget(AirFrame::fromBytes({0x88, 0x0C, 0x3A, 0x00, 0xBE}));
-  setTimer(0x03);
-  setCrc(false);
-  ASSERT_EQ(setRegister(0x0E, 0x00), status::Success);
-  EXPECT_EQ(exchange({0x93, 0x20}, 5), status::Collision);
-  EXPECT_EQ(command_.receiveLength, 1);  // one complete byte, then 4 bits
-  EXPECT_EQ(command_.receiveLastBits, 4);
-  EXPECT_EQ(answer[0], 0x88);
-  EXPECT_EQ(answer[1], 0x0C);
-}
-
-TEST_F(StackOnSimulatedChipTest, CollectUntilTimerGathersFramesOfAllSlots) {
-  addTarget(test::frameWithCrcA({0x03, 0x01, 0x11}), 0);
-  addTarget(test::frameWithCrcA({0x03, 0x01, 0x22}), 3);
-  setTimer(0x64);  // 10 ms: room for the slots
-  ASSERT_EQ(setRegister(0x12, 0x92), status::Success);
-  ASSERT_EQ(setRegister(0x13, 0x80 | 0x10 | 0x04), status::Success);
-  EXPECT_EQ(exchange({0x06, 0x00, 0xFF, 0xFF, 0x00, 0x03}, 32, 0x80), status::Timeout);
-  EXPECT_EQ(command_.receiveLength, 8);
-  EXPECT_EQ(std::vector<uint8_t>(answer.begin(), answer.begin() + 8),
-            (std::vector<uint8_t>{0x03, 0x01, 0x11, 0x00, 0x03, 0x01, 0x22, 0x00}));
-}
-
-TEST_F(StackOnSimulatedChipTest, AuthenticateReportsWhetherTheCardAccepted) {
-  auto card = addTarget(std::nullopt);
-  setTimer(0x64);
-  uint8_t block[12] = {0x60, 0x04, 0x5A, 0x17, 0xC3, 0xE9, 0x0B, 0x42, 0xC4, 0x3B, 0x9E, 0x12};
-  chip::FrameParams p{block, 12, nullptr};
-  EXPECT_EQ(transceiver.Authenticate(&p), status::AuthenticationFailed);
-  card->acceptAuthentication = true;
-  EXPECT_EQ(transceiver.Authenticate(&p), status::Success);
-  ASSERT_EQ(card->authentications.size(), 2u);
-  EXPECT_EQ(card->authentications[1], std::vector<uint8_t>(block, block + 12));
-  // A protocol change switches the crypto unit off, and the cards hear of it.
-  EXPECT_EQ(set(1, 3, 0, 0), status::Success);
-  EXPECT_EQ(card->cryptoOffs, 1);
-}
-
-TEST_F(StackOnSimulatedChipTest, TransmitSendsWithoutListening) {
-  auto card = addTarget(AirFrame::fromBytes({0x55}));
-  setTimer(0x32);
-  setCrc(true);
-  uint8_t frame[] = {0x50, 0x00};
-  chip::FrameParams p{frame, 2, nullptr};
-  EXPECT_EQ(transceiver.Transmit(&p), status::Success);
-  ASSERT_EQ(card->heard.size(), 1u);
-  EXPECT_EQ(card->heard[0].bytes, (std::vector<uint8_t>{0x50, 0x00, 0x57, 0xCD}));
-  EXPECT_EQ(chip.peek(0x0A), 0);
-}
-
-TEST_F(StackOnSimulatedChipTest, TimerValueCountsDownWhileRunning) {
-  setTimer(0xFF, 0x0F);  // 4095 ticks, about 0.4 s
-  uint8_t frame[] = {0x01};
-  chip::FrameParams p{frame, 1, nullptr};
-  ASSERT_EQ(transceiver.Transmit(&p), status::Success);  // its end starts the timer
-  ASSERT_EQ(get(6, 6), status::Success);
-  const int first = params.value2 << 8 | params.value1;
-  ASSERT_EQ(get(6, 6), status::Success);
-  const int second = params.value2 << 8 | params.value1;
-  EXPECT_GT(first, 0);
-  EXPECT_LT(first, 0x0FFF);
-  // Four bytes on the line at 9600 bit/s are about 4.2 ms: some 41 ticks.
-  EXPECT_NEAR(first - second, 42, 2);
 }
 
 }  // namespace
