@@ -21,11 +21,10 @@ class ExampleTemplatesTest : public TestLogFixture {
   }
   std::string runSession(int32_t format, int32_t interface) {
     install(format, interface);
-    if (format == kFormatATF) WriteAtfHeader(context, settings, kTime);
-    if (format == kFormatATP) WriteAtpHeader(context, settings, kTime);
-    app.testLogHooks.writeHook(settings, access(0x12, 0x34));
-    app.testLogHooks.readHook(settings, access(0x05, 0xA5), 0x0F);
-    app.testLogHooks.sleepHook(settings, 2);
+    header();
+    write(0x12, 0x34);
+    read(0x05, 0xA5, 0x0F);
+    sleep(2);
     return ReadFile(dir / "run7.pat");
   }
   static void expectFullyExpanded(const std::string& text) {

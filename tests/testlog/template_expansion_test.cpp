@@ -43,7 +43,7 @@ TEST(SubstituteBitMarkers, Cases) {
   }
 }
 
-// %# counting, %c, %t and %f of a plain name are shown through the templates in
+// %# counting in .atp, %c, %t and %f of a plain name are shown through the templates in
 // template_writer_test; here the rarer cases.
 TEST(ExpandPlaceholders, Cases) {
   const struct {
@@ -52,6 +52,7 @@ TEST(ExpandPlaceholders, Cases) {
     std::string path;
     std::string expected;
   } cases[] = {
+      {"%#%#;", "", "x", "55;"},  // .atf does not count %#
       {"%C|%F", " WR(h12,h34) ", "/tpl/WriteI2C.atf", " WR(h12,h34) |WriteI2C"},
       {"start %f", "", "C:\\runs\\run7.atf", "start run7"},
       // Codes without a replacement stay.
@@ -73,6 +74,7 @@ TEST(ExpandPlaceholders, Cases) {
     std::string text = c.text;
     ExpandPlaceholders(settings, text, c.comment, c.path, nullptr);
     EXPECT_EQ(text, c.expected) << c.text << " with " << c.path;
+    EXPECT_EQ(settings.vectorNumber, 5u) << c.text;
   }
 }
 

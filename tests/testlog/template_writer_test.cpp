@@ -19,7 +19,7 @@ TEST_F(TemplateWriterTest, WriteTemplateTakesMarkersAndPlaceholders) {
   putTemplate("WriteI2C.atf",
               "%# Waveset1 1 : 000010 1UUUUUUU S611 H1UUUZ ; ! %c\n"
               "A4 D5D4 %t %x 100%\n");
-  app.testLogHooks.writeHook(settings, access(0x12, 0x34));
+  write(0x12, 0x34);
   // S6 of 0x2C is 0, A4 of 0x12 is 1, D5 and D4 of 0x34 are 1; %t has no text in a write.
   EXPECT_EQ(outputText(),
             "5 Waveset1 1 : 000010 1UUUUUUU 011 H1UUUZ ; !  WR(h12,h34)  \n"
@@ -31,10 +31,10 @@ TEST_F(TemplateWriterTest, ReadTemplateChecksD3ByFormat) {
   putTemplate("ReadI2C.atf", "D3 S0 A0\n");
   putTemplate("ReadI2C.atp", "D3 D2 %#%#\n");
   install(kFormatATF, kInterfaceI2C);
-  app.testLogHooks.readHook(settings, access(0x01, 0xFF), 0xF7);
+  read(0x01, 0xFF, 0xF7);
   install(kFormatATP, kInterfaceI2C);
   settings.vectorNumber = 5;
-  app.testLogHooks.readHook(settings, access(0x01, 0x0C), 0x0C);
+  read(0x01, 0x0C, 0x0C);
   EXPECT_EQ(outputText(), "U 0 1   \nH H 56  \n");
   EXPECT_EQ(settings.vectorNumber, 7u);
 }
@@ -43,24 +43,24 @@ TEST_F(TemplateWriterTest, SpiTemplatesHaveNoSlaveAddressMarkers) {
   install(kFormatATP, kInterfaceSPI);
   putTemplate("WriteSPI.atp", "S6 A5 D0 %c\n");
   putTemplate("ReadSPI.atp", "S6 A5 D0 %c\n");
-  app.testLogHooks.writeHook(settings, access(0x20, 0x01));
-  app.testLogHooks.readHook(settings, access(0x20, 0x00), 0x00);
+  write(0x20, 0x01);
+  read(0x20, 0x00, 0x00);
   EXPECT_EQ(outputText(), "S6 1 1  WR(h20,h01)   \nS6 1 X  RD(h20,h00,h00)   \n");
 }
 
 TEST_F(TemplateWriterTest, SleepTemplateGetsCyclesAndComment) {
   install(kFormatATF, kInterfaceSPI);
   putTemplate("SleepSPI.atf", "D1 repeat %t;%c|%f\n");
-  app.testLogHooks.sleepHook(settings, 70000);  // waits 4464 ms
+  sleep(70000);  // waits 4464 ms
   EXPECT_EQ(outputText(), "D1 repeat 111600000; ==> Sleep operation for     4464 ms |SleepSPI\n");
 }
 
 TEST_F(TemplateWriterTest, EachTemplateReplacesItsOwnOperationOnly) {
   install(kFormatATF, kInterfaceI2C);
   putTemplate("WriteI2C.atf", "W\n");
-  app.testLogHooks.writeHook(settings, access(1, 2));
-  app.testLogHooks.readHook(settings, access(1, 2), 0xFF);
-  app.testLogHooks.commentHook(settings, "c");
+  write(1, 2);
+  read(1, 2, 0xFF);
+  comment("c");
   TestLogSettings reference = settings;
   reference.vectorNumber = 1;
   EXPECT_EQ(outputText(),
@@ -70,13 +70,13 @@ TEST_F(TemplateWriterTest, EachTemplateReplacesItsOwnOperationOnly) {
 TEST_F(TemplateWriterTest, TemplatesAreReadAsTextUpTo100000Characters) {
   install(kFormatATP, kInterfaceI2C);
   putTemplate("WriteI2C.atp", "a D0\r\nb\rc\r\n\r\n");
-  app.testLogHooks.writeHook(settings, access(0, 1));
+  write(0, 1);
   EXPECT_EQ(outputText(), "a 1 \nb\rc\n\n");
   std::string big;
   while (big.size() < 150000) big += "0123456789\r\n";
   putTemplate("WriteI2C.atp", big);
   std::filesystem::remove(output());
-  app.testLogHooks.writeHook(settings, access(0, 1));
+  write(0, 1);
   const std::string written = outputText();
   ASSERT_EQ(written.size(), 100000u);
   EXPECT_EQ(written.substr(0, 22), "0123456789\n0123456789\n");
@@ -89,9 +89,9 @@ TEST_F(TemplateWriterTest, MalformedTemplatesNeverBreakTheRun) {
   putTemplate("WriteI2C.atf", junk + "%");
   putTemplate("ReadI2C.atf", "");
   std::filesystem::create_directory(templates() / "SleepI2C.atf");  // a folder, not a file
-  app.testLogHooks.writeHook(settings, access(0, 1));
-  app.testLogHooks.readHook(settings, access(0, 1), 0xFF);
-  app.testLogHooks.sleepHook(settings, 1);
+  write(0, 1);
+  read(0, 1, 0xFF);
+  sleep(1);
   const std::string written = outputText();
   EXPECT_EQ(written.substr(0, 8), junk + "%");  // an empty read template writes nothing
   EXPECT_EQ(written.substr(8),

@@ -51,6 +51,12 @@ TEST_F(TestLogDialogTest, OpeningShowsTheStartFileSettings) {
   EXPECT_EQ(window.text(id::OutputFileName), "out.pat");
   EXPECT_EQ(window.text(id::InputPathName), "C:\\pat\\");
   EXPECT_EQ(window.text(id::I2cAddress), "5A");
+  // Values no entry stands for select none.
+  WriteFile(app.startFilePath, "[TestLog]\nInterface=2\nOutputFormat=7\n");
+  kvt::test::FakeView other;
+  TestLogDialog(context).init(other);
+  EXPECT_EQ(other.lists[id::Interface].selected, -1);
+  EXPECT_EQ(other.lists[id::Format].selected, -1);
 }
 
 TEST_F(TestLogDialogTest, ActiveSurvivesReopeningOtherEditsDoNot) {
@@ -83,26 +89,17 @@ TEST_F(TestLogDialogTest, CombosAndAddressStoreAtOnce) {
   window.selectItem(id::Format, 1);
   dialog.command(window, id::Format, platform::notify::SelectionChanged);
   EXPECT_EQ(settings.outputFormat, kFormatATP);
-  struct Case {
-    const char* typed;
-    uint8_t address;
-  };
-  for (const Case& c : {Case{"2C", 0x2C}, Case{"2C5", 0x2C}, Case{"G1", 0}, Case{"", 0},
-                        Case{"a", 0x0A}, Case{"fF", 0xFF}, Case{"1G", 0x01}, Case{" 2", 0}}) {
-    window.type(id::I2cAddress, c.typed);
+  const std::pair<const char*, uint8_t> typed[] = {{"2C", 0x2C}, {"2C5", 0x2C}, {"G1", 0},
+                                                   {"", 0},      {"a", 0x0A},   {"fF", 0xFF},
+                                                   {"1G", 0x01}, {" 2", 0}};
+  for (const auto& [text, address] : typed) {
+    window.type(id::I2cAddress, text);
     dialog.command(window, id::I2cAddress, platform::notify::Changed);
-    EXPECT_EQ(settings.i2cAddress, c.address) << c.typed;
+    EXPECT_EQ(settings.i2cAddress, address) << text;
   }
 }
 
-TEST_F(TestLogDialogTest, UnknownInterfaceSelectsNoEntry) {
-  WriteFile(app.startFilePath, "[TestLog]\nInterface=2\nOutputFormat=7\n");
-  open();
-  EXPECT_EQ(window.lists[id::Interface].selected, -1);
-  EXPECT_EQ(window.lists[id::Format].selected, -1);
-}
-
-TEST_F(TestLogDialogTest, OutputFileChooser) {
+TEST_F(TestLogDialogTest, FileChoosers) {
   open();
   shell.chooserAnswers = {std::string("/lab/runs/run7.atf"), std::nullopt};
   dialog.command(window, id::SelectOutputFile, Clicked);
@@ -116,14 +113,13 @@ TEST_F(TestLogDialogTest, OutputFileChooser) {
   EXPECT_EQ(chooser(1), "save|Test Log File|*.atp|*.atp");
   EXPECT_EQ(settings.outputFile, "/lab/runs/run7.atf");
   EXPECT_EQ(window.text(id::OutputFileName), "run7.atf");
-}
 
-TEST_F(TestLogDialogTest, InputPathChooserKeepsTheFolder) {
-  open();
+  // The input path keeps the folder of the template chosen; cancel keeps the last one.
+  settings.outputFormat = kFormatATF;
   shell.chooserAnswers = {std::string("C:\\pat\\WriteI2C.atf"), std::string("/lab/tpl/x.atp"),
                           std::nullopt, std::string("ReadI2C.atf")};
   dialog.command(window, id::SelectInputPath, Clicked);
-  EXPECT_EQ(chooser(0), "open|Input File|*.atf|*.atf|must exist");
+  EXPECT_EQ(chooser(2), "open|Input File|*.atf|*.atf|must exist");
   EXPECT_EQ(settings.inputPath, "C:\\pat\\");
   EXPECT_EQ(window.text(id::InputPathName), "C:\\pat\\");
   dialog.command(window, id::SelectInputPath, Clicked);

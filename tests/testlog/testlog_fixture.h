@@ -11,6 +11,7 @@
 #include "app/log.h"
 #include "chip/register_control.h"
 #include "support/fake_view.h"
+#include "testlog/pattern_header.h"
 #include "testlog/pattern_hooks.h"
 #include "testlog/test_log_settings.h"
 
@@ -28,13 +29,6 @@ inline std::string ReadFile(const std::filesystem::path& path) {
 
 inline void WriteFile(const std::filesystem::path& path, const std::string& content) {
   std::ofstream(path, std::ios::binary) << content;
-}
-
-inline std::string Golden(const std::string& name) {
-  const std::filesystem::path path =
-      std::filesystem::path(KVT_SOURCE_DIR) / "tests" / "testlog" / "golden" / name;
-  EXPECT_TRUE(std::filesystem::exists(path)) << path;
-  return ReadFile(path);
 }
 
 // Counts the lines of `text` that start with `prefix`.
@@ -82,9 +76,19 @@ class TestLogFixture : public ::testing::Test {
     settings.interface = interface;
     InstallGenerator(app.testLogHooks, outputFormat, interface);
   }
-  static chip::RegisterParams access(uint8_t address, uint8_t value) {
-    return chip::RegisterParams{address, value, nullptr};
+  // The default header or the template's, and the four pattern calls.
+  void header() {
+    if (settings.outputFormat == kFormatATF) WriteAtfHeader(context, settings, kTime);
+    if (settings.outputFormat == kFormatATP) WriteAtpHeader(context, settings, kTime);
   }
+  void write(uint8_t address, uint8_t value) {
+    app.testLogHooks.writeHook(settings, chip::RegisterParams{address, value, nullptr});
+  }
+  void read(uint8_t address, uint8_t expected, uint8_t mask) {
+    app.testLogHooks.readHook(settings, chip::RegisterParams{address, expected, nullptr}, mask);
+  }
+  void sleep(uint32_t milliseconds) { app.testLogHooks.sleepHook(settings, milliseconds); }
+  void comment(std::string_view text) { app.testLogHooks.commentHook(settings, text); }
 
   std::filesystem::path dir;
   app::Log log;
