@@ -1,141 +1,107 @@
 #include "platform/profile.h"
 
-#include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <climits>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <string>
+#include <optional>
+
+#include "start_file_fixture.h"
 
 namespace kvt::platform {
 namespace {
 
 namespace fs = std::filesystem;
-
-class ProfileTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "kvt-profile-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    dir_ = pattern;
-    file_ = (dir_ / "kvt_start.cfg").string();
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
-  void put(const std::string& content) {
-    std::ofstream out(file_, std::ios::binary | std::ios::trunc);
-    out << content;
-  }
-  std::string content() const {
-    std::ifstream in(file_, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  }
-  std::vector<std::string> filesInDir() const {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(dir_)) {
-      names.push_back(entry.path().filename().string());
-    }
-    return names;
-  }
-
-  fs::path dir_;
-  std::string file_;
-};
+using ProfileTest = test::StartFileTest;
 
 TEST_F(ProfileTest, ReadsMatchSectionsAndKeysCaseInsensitivelyWithBlanksRemoved) {
-  put("3\r\n[TestLog]\r\n  Interface = I2C  \r\nOutputFile=\"C:\\out.atf\"\r\n"
-      "Quoted='x'\r\n[Other]\r\nInterface=SPI\r\n");
-  EXPECT_EQ(GetPrivateProfileString("testlog", "INTERFACE", "dflt", file_), "I2C");
-  EXPECT_EQ(GetPrivateProfileString("OTHER", "interface", "dflt", file_), "SPI");
-  // Matching quotes around a value are not part of it.
-  EXPECT_EQ(GetPrivateProfileString("TestLog", "OutputFile", "", file_), "C:\\out.atf");
-  EXPECT_EQ(GetPrivateProfileString("TestLog", "Quoted", "", file_), "x");
-  EXPECT_EQ(GetPrivateProfileString("TestLog", "Missing", "dflt", file_), "dflt");
-  EXPECT_EQ(GetPrivateProfileString("Nowhere", "Interface", "dflt", file_), "dflt");
-}
-
-TEST_F(ProfileTest, MissingFileGivesDefaults) {
-  EXPECT_EQ(GetPrivateProfileString("TestLog", "Interface", "I2C", file_), "I2C");
+  EXPECT_EQ(GetPrivateProfileString("TestLog", "Interface", "I2C", file_), "I2C");  // no file
   EXPECT_EQ(GetPrivateProfileInt("TestLog", "I2CAddress", 42, file_), 42);
   EXPECT_FALSE(fs::exists(file_));
+  // A key before the first section belongs to none; a repeated section is searched in every
+  // occurrence, the first value winning; matching quotes are not part of a value.
+  put("3\r\nInterface=top\r\n[TestLog]\r\n  Interface = I2C  \r\nOutputFile=\"C:\\out.atf\"\r\n"
+      "Quoted='x'\r\n[Other]\r\nInterface=SPI\r\n[A]\r\nx=1\r\n[a]\r\nx=3\r\nz=4\r\n");
+  const struct {
+    const char *section, *key, *value;
+  } cases[] = {{"testlog", "INTERFACE", "I2C"},
+               {"OTHER", "interface", "SPI"},
+               {"TestLog", "OutputFile", "C:\\out.atf"},
+               {"TestLog", "Quoted", "x"},
+               {"TestLog", "Missing", "dflt"},
+               {"Nowhere", "Interface", "dflt"},
+               {"A", "x", "1"},
+               {"A", "z", "4"}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(GetPrivateProfileString(c.section, c.key, "dflt", file_), c.value) << c.key;
+  }
 }
 
 TEST_F(ProfileTest, IntParsesTheLeadingDecimalNumber) {
   put("[S]\nPlain=123\nTrailing=12abc\nNegative=-5\nPlus=+7\nText=abc\nEmpty=\nHex=0x10\n"
       "Huge=99999999999999\nHugeNegative=-99999999999999\n");
-  EXPECT_EQ(GetPrivateProfileInt("S", "Plain", -1, file_), 123);
-  EXPECT_EQ(GetPrivateProfileInt("S", "Trailing", -1, file_), 12);
-  EXPECT_EQ(GetPrivateProfileInt("S", "Negative", -1, file_), -5);
-  EXPECT_EQ(GetPrivateProfileInt("S", "Plus", -1, file_), 7);
-  EXPECT_EQ(GetPrivateProfileInt("S", "Text", -1, file_), -1);
-  EXPECT_EQ(GetPrivateProfileInt("S", "Empty", -1, file_), -1);
-  EXPECT_EQ(GetPrivateProfileInt("S", "Hex", -1, file_), 0);
-  EXPECT_EQ(GetPrivateProfileInt("S", "Huge", -1, file_), INT_MAX);
-  EXPECT_EQ(GetPrivateProfileInt("S", "HugeNegative", -1, file_), INT_MIN);
-  EXPECT_EQ(GetPrivateProfileInt("S", "Absent", -1, file_), -1);
+  const std::pair<const char*, int> cases[] = {{"Plain", 123},   {"Trailing", 12},
+                                               {"Negative", -5}, {"Plus", 7},
+                                               {"Text", -1},     {"Empty", -1},
+                                               {"Hex", 0},       {"Huge", INT_MAX},
+                                               {"Absent", -1},   {"HugeNegative", INT_MIN}};
+  for (auto [key, value] : cases) {
+    EXPECT_EQ(GetPrivateProfileInt("S", key, -1, file_), value) << key;
+  }
 }
 
-TEST_F(ProfileTest, KeysBeforeTheFirstSectionBelongToNone) {
-  put("Interface=top\n[TestLog]\nOutputFormat=1\n");
-  EXPECT_EQ(GetPrivateProfileString("TestLog", "Interface", "none", file_), "none");
-}
-
-TEST_F(ProfileTest, ARepeatedSectionIsSearchedInEveryOccurrenceFirstValueWins) {
-  put("[A]\nx=1\n[B]\ny=2\n[a]\nx=3\nz=4\n");
-  EXPECT_EQ(GetPrivateProfileInt("A", "x", 0, file_), 1);
-  EXPECT_EQ(GetPrivateProfileInt("A", "z", 0, file_), 4);
-}
-
-TEST_F(ProfileTest, WritingKeepsTheBarePortDigitLine) {
-  put("3");
-  ASSERT_TRUE(WritePrivateProfileString("TestLog", "Interface", "I2C", file_));
-  EXPECT_EQ(content(), "3\r\n[TestLog]\r\nInterface=I2C\r\n");
-  ASSERT_TRUE(WritePrivateProfileString("TestLog", "OutputFile", "out.atf", file_));
-  ASSERT_TRUE(WritePrivateProfileString("testlog", "INTERFACE", "SPI", file_));
-  EXPECT_EQ(content(), "3\r\n[TestLog]\r\nInterface=SPI\r\nOutputFile=out.atf\r\n");
-  EXPECT_EQ(content().front(), '3');
-}
-
-TEST_F(ProfileTest, WritingChangesOnlyTheKeyLineAndKeepsLineEndsAsFound) {
-  const std::string before =
-      "5\n; settings\n[TestLog]\n  Interface = I2C\nOutputFormat=0\n\n[Ports]\r\nCOM1=sim\n";
-  put(before);
-  ASSERT_TRUE(WritePrivateProfileString("TestLog", "Interface", "SPI", file_));
-  // The line keeps its own spelling and spacing; every other byte stays.
-  EXPECT_EQ(content(),
-            "5\n; settings\n[TestLog]\n  Interface = SPI\nOutputFormat=0\n\n[Ports]\r\nCOM1=sim\n");
-  // A new key joins its section after the last non-blank line, with the file's line end.
-  ASSERT_TRUE(WritePrivateProfileString("TestLog", "InputPath", "/tpl", file_));
-  EXPECT_EQ(content(),
-            "5\n; settings\n[TestLog]\n  Interface = SPI\nOutputFormat=0\nInputPath=/tpl\n\n"
-            "[Ports]\r\nCOM1=sim\n");
-}
-
-TEST_F(ProfileTest, ANewSectionGoesAtTheEndAndTheLastLineGetsItsLineEnd) {
-  put("[Ports]\nCOM1=sim");
-  ASSERT_TRUE(WritePrivateProfileString("Ports", "COM2", "/dev/ttyUSB0", file_));
-  EXPECT_EQ(content(), "[Ports]\nCOM1=sim\nCOM2=/dev/ttyUSB0\n");
-  ASSERT_TRUE(WritePrivateProfileString("TestLog", "Interface", "I2C", file_));
-  EXPECT_EQ(content(), "[Ports]\nCOM1=sim\nCOM2=/dev/ttyUSB0\n[TestLog]\nInterface=I2C\n");
-}
-
-TEST_F(ProfileTest, WritingCreatesAMissingFile) {
-  ASSERT_TRUE(WritePrivateProfileString("TestLog", "I2CAddress", "80", file_));
-  EXPECT_EQ(content(), "[TestLog]\r\nI2CAddress=80\r\n");
-  EXPECT_EQ(GetPrivateProfileInt("TestLog", "I2CAddress", 0, file_), 80);
-}
-
-TEST_F(ProfileTest, RemovingAKeyDropsEveryOccurrenceOfItsLine) {
-  put("1\n[A]\nx=1\ny=2\n[a]\nX=3\n");
-  ASSERT_TRUE(WritePrivateProfileString("A", "x", std::nullopt, file_));
-  EXPECT_EQ(content(), "1\n[A]\ny=2\n[a]\n");
-  EXPECT_EQ(GetPrivateProfileString("A", "x", "gone", file_), "gone");
-  // Removing what is not there neither fails nor creates a file.
-  const std::string other = (dir_ / "none.ini").string();
-  EXPECT_TRUE(WritePrivateProfileString("A", "x", std::nullopt, other));
-  EXPECT_FALSE(fs::exists(other));
+// Each write starts from `before` (no file: nullopt) and leaves `after` (no file: nullopt).
+TEST_F(ProfileTest, WritesChangeOnlyTheirLineAndKeepTheFilesLineEnds) {
+  using std::nullopt;
+  const std::string ports =
+      "5\n; settings\n[TestLog]\n  Interface = I2C\nOutputFormat=0\n\n"
+      "[Ports]\r\nCOM1=sim\n";
+  const std::string portsSpi =
+      "5\n; settings\n[TestLog]\n  Interface = SPI\nOutputFormat=0\n\n"
+      "[Ports]\r\nCOM1=sim\n";
+  const std::string refused = "3\n[TestLog]\nInterface=I2C\n";
+  const struct {
+    const char* name;
+    std::optional<std::string> before;
+    const char *section, *key;
+    std::optional<std::string> value;
+    bool ok;
+    std::optional<std::string> after;
+  } cases[] = {
+      {"the bare port digit line stays", "3", "TestLog", "Interface", "I2C", true,
+       "3\r\n[TestLog]\r\nInterface=I2C\r\n"},
+      {"a new key joins its section", "3\r\n[TestLog]\r\nInterface=I2C\r\n", "TestLog",
+       "OutputFile", "out.atf", true, "3\r\n[TestLog]\r\nInterface=I2C\r\nOutputFile=out.atf\r\n"},
+      {"the line keeps its spelling and spacing", ports, "testlog", "INTERFACE", "SPI", true,
+       portsSpi},
+      {"a new key goes after the last non-blank line", portsSpi, "TestLog", "InputPath", "/tpl",
+       true,
+       "5\n; settings\n[TestLog]\n  Interface = SPI\nOutputFormat=0\nInputPath=/tpl\n\n"
+       "[Ports]\r\nCOM1=sim\n"},
+      {"the last line gets its line end", "[Ports]\nCOM1=sim", "Ports", "COM2", "/dev/ttyUSB0",
+       true, "[Ports]\nCOM1=sim\nCOM2=/dev/ttyUSB0\n"},
+      {"a new section goes at the end", "[Ports]\nCOM1=sim\n", "TestLog", "Interface", "I2C", true,
+       "[Ports]\nCOM1=sim\n[TestLog]\nInterface=I2C\n"},
+      {"a missing file is created", nullopt, "TestLog", "I2CAddress", "80", true,
+       "[TestLog]\r\nI2CAddress=80\r\n"},
+      {"removing drops every occurrence", "1\n[A]\nx=1\ny=2\n[a]\nX=3\n", "A", "x", nullopt, true,
+       "1\n[A]\ny=2\n[a]\n"},
+      {"removing from no file creates none", nullopt, "A", "x", nullopt, true, nullopt},
+      {"section with ]", refused, "Test]Log", "Interface", "x", false, refused},
+      {"empty section", refused, "", "Interface", "x", false, refused},
+      {"key with =", refused, "TestLog", "Inter=face", "x", false, refused},
+      {"blank key", refused, "TestLog", "  ", "x", false, refused},
+      {"key like a section", refused, "TestLog", "[Ports]", "x", false, refused},
+      {"value with a line end", refused, "TestLog", "Interface", "a\r\nCOM1=sim", false, refused},
+  };
+  for (const auto& c : cases) {
+    fs::remove(file_);
+    if (c.before) put(*c.before);
+    EXPECT_EQ(WritePrivateProfileString(c.section, c.key, c.value, file_), c.ok) << c.name;
+    EXPECT_EQ(fs::exists(file_), c.after.has_value()) << c.name;
+    if (c.after) {
+      EXPECT_EQ(content(), *c.after) << c.name;
+    }
+  }
 }
 
 TEST_F(ProfileTest, MalformedLinesAreKeptAndDoNotDisturbLookups) {
@@ -152,17 +118,6 @@ TEST_F(ProfileTest, MalformedLinesAreKeptAndDoNotDisturbLookups) {
   std::string expected = junk;
   expected.replace(expected.find("Interface=I2C"), 13, "Interface=SPI");
   EXPECT_EQ(content(), expected);
-}
-
-TEST_F(ProfileTest, NamesAndValuesThatWouldBreakTheFileAreRefused) {
-  put("3\n[TestLog]\nInterface=I2C\n");
-  EXPECT_FALSE(WritePrivateProfileString("Test]Log", "Interface", "x", file_));
-  EXPECT_FALSE(WritePrivateProfileString("", "Interface", "x", file_));
-  EXPECT_FALSE(WritePrivateProfileString("TestLog", "Inter=face", "x", file_));
-  EXPECT_FALSE(WritePrivateProfileString("TestLog", "  ", "x", file_));
-  EXPECT_FALSE(WritePrivateProfileString("TestLog", "[Ports]", "x", file_));
-  EXPECT_FALSE(WritePrivateProfileString("TestLog", "Interface", "a\r\nCOM1=sim", file_));
-  EXPECT_EQ(content(), "3\n[TestLog]\nInterface=I2C\n");
 }
 
 TEST_F(ProfileTest, AWriteLeavesNoTemporaryFileAndKeepsThePermissions) {
