@@ -1,5 +1,6 @@
 // The chip stack (RegisterControl, Transceiver, OperationControl) against the simulated chip
 // through the in-process serial line: what the stack reads is what the chip machinery produced.
+// The first tests are of the chip's serial host interface.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -7,6 +8,7 @@
 #include "air_helpers.h"
 #include "chip/operation_control.h"
 #include "chip/register_control.h"
+#include "chip/registers.h"
 #include "chip/serial_bus.h"
 #include "chip/transceiver.h"
 #include "sim/kv380.h"
@@ -39,6 +41,15 @@ class StackOnSimulatedChipTest : public ::testing::Test {
     params = AttributeParams{group, attribute, value1, 0, buffer, nullptr};
     return operation.GetAttribute(&params);
   }
+  Status setRegister(uint8_t address, uint8_t value) {
+    chip::RegisterParams p{address, value, nullptr};
+    return control.SetRegister(&p);
+  }
+  uint8_t getRegister(uint8_t address) {
+    chip::RegisterParams p{address, 0, nullptr};
+    registerStatus = control.GetRegister(&p);
+    return p.value;
+  }
 
   Kv380 chip;
   SimulatedPort port;
@@ -47,7 +58,56 @@ class StackOnSimulatedChipTest : public ::testing::Test {
   chip::Transceiver transceiver;
   chip::OperationControl operation;
   AttributeParams params{};
+  Status registerStatus = status::Success;
 };
+
+// Every write below succeeding shows the chip's echo: the stack checks it.
+TEST_F(StackOnSimulatedChipTest, PlainRegistersReadBackButNotTheVersion) {
+  EXPECT_EQ(setRegister(0x3B, 0x5A), status::Success);
+  EXPECT_EQ(getRegister(0x3B), 0x5A);
+  EXPECT_EQ(setRegister(chip::reg::Version, 0x00), status::Success);
+  EXPECT_EQ(getRegister(chip::reg::Version), 0x28);
+}
+
+TEST_F(StackOnSimulatedChipTest, TestChipTakesTheAddressFromBitsSixToOneAndMirrorsBytes) {
+  // A host on the normal layout writes 0x3B; the test chip reads bits 6..1: register 0x1D.
+  port.hostInterface().setTestChipLayout(true);
+  EXPECT_EQ(setRegister(0x3B, 0x12), status::Success);
+  EXPECT_EQ(chip.peek(0x1D), 0x12);
+  EXPECT_NE(chip.peek(0x3B), 0x12);
+  // Both sides on the test-chip layout with mirrored bytes.
+  port.hostInterface().setBitReversed(true);
+  bus.setBitReversed(true);
+  control.setTestChipAddressing(true);
+  EXPECT_EQ(setRegister(0x3B, 0x34), status::Success);
+  EXPECT_EQ(getRegister(0x3B), 0x34);
+  EXPECT_EQ(chip.peek(0x3B), 0x34);
+}
+
+TEST_F(StackOnSimulatedChipTest, ReadTimeOutAdvancesVirtualTimeOnly) {
+  const auto before = chip.now();
+  uint8_t byte;
+  EXPECT_EQ(port.readByte(byte), platform::IoResult::NothingMoved);
+  EXPECT_EQ(chip.now() - before, std::chrono::milliseconds(500));
+}
+
+TEST_F(StackOnSimulatedChipTest, DisconnectFailsEveryTransfer) {
+  port.disconnect();
+  getRegister(0x01);
+  EXPECT_EQ(registerStatus, status::WaitFailed);
+  EXPECT_TRUE(port.lost());
+}
+
+TEST_F(StackOnSimulatedChipTest, RingIndicatorIsDrivable) {
+  EXPECT_EQ(port.ringIndicator(), std::nullopt);
+  port.setRingIndicator(true);
+  EXPECT_EQ(port.ringIndicator(), true);
+  bool level = false;
+  port.setRingIndicatorSource([&] { return std::optional<bool>(level); });
+  EXPECT_EQ(port.ringIndicator(), false);
+  level = true;
+  EXPECT_EQ(port.ringIndicator(), true);
+}
 
 TEST_F(StackOnSimulatedChipTest, CrcCalculationOf3004Gives0xEE26) {
   uint8_t data[] = {0x30, 0x04};
