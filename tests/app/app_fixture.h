@@ -2,14 +2,24 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <future>
 #include <map>
 #include <memory>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "app/app_state.h"
+#include "app/control_ids.h"
 #include "app/log.h"
 #include "app/port_opener.h"
+#include "app/text_format.h"
+#include "chip/iso14443a.h"
+#include "chip/korvex_reader.h"
+#include "chip/operation_control.h"
 #include "chip/register_control.h"
 #include "chip/serial_bus.h"
 #include "sim/kv380.h"
@@ -18,6 +28,119 @@
 #include "support/scripted_port.h"
 
 namespace kvt::app::test {
+
+inline std::string ReadFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream content;
+  content << in.rdbuf();
+  return content.str();
+}
+
+// An empty folder of its own for the running test, removed afterwards.
+struct TempFolder {
+  TempFolder()
+      : path(std::filesystem::temp_directory_path() /
+             ("kvt_app_" +
+              std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()))) {
+    std::filesystem::remove_all(path);
+    std::filesystem::create_directories(path);
+  }
+  ~TempFolder() { std::filesystem::remove_all(path); }
+  std::filesystem::path path;
+};
+
+// Every control and menu item the port state governs, by its state while the port is open;
+// the never-greyed ones stay enabled in both states.
+inline void ExpectPortState(const kvt::test::FakeView& view, bool open) {
+  auto expect = [&view](std::initializer_list<int> items, bool on) {
+    for (int item : items) {
+      ASSERT_TRUE(view.enabled.count(item)) << "id " << item << " never set";
+      EXPECT_EQ(view.enabled.at(item), on) << "id " << item;
+    }
+  };
+  expect({id::MenuClose, id::MenuAccessRegister, id::MenuProcessCommandFile, id::MenuHost9600,
+          id::MenuHost115200, id::CloseButton, id::AllTo115k, id::SelectScf, id::ProcessScf,
+          id::RegisterIo, id::PiButton, id::DumpRegister, id::KorvexReader, id::Process,
+          id::OverrideName, id::CommandLine},
+         open);
+  expect({id::MenuOpen, id::MenuSettings, id::OpenButton}, !open);
+  for (int item : {id::MenuSelectCommandFile, id::MenuSaveLog, id::MenuClearLog, id::MenuCommands,
+                   id::MenuInfo, id::MenuExit, id::MenuTestLog}) {
+    EXPECT_TRUE(view.isEnabled(item)) << "id " << item;
+  }
+}
+
+using chip::Status;
+
+// Stands in for the whole component stack: records every call in order and counts the calls
+// made while the chip lock of `app` was free (checked from another thread).
+class RecordingStack final : public chip::IRegisterControl,
+                             public chip::IIso14443A,
+                             public chip::IKorvexReader,
+                             public chip::IOperationControl {
+ public:
+  explicit RecordingStack(AppState& app) : app_(app) {}
+  Status SetRegister(chip::RegisterParams* p) override {
+    return record(Format("SetRegister %02X %02X", p->address, p->value));
+  }
+  Status GetRegister(chip::RegisterParams* p) override {
+    p->value = 0xF7;
+    record(Format("GetRegister %02X", p->address));
+    return chip::status::SerialInterface;  // statuses are not examined
+  }
+  Status ModifyRegister(chip::ModifyRegisterParams*) override { return record("Modify"); }
+  Status SetRegisterMultiple(chip::RegisterMultipleParams*) override { return record("SetMulti"); }
+  Status GetRegisterMultiple(chip::RegisterMultipleParams*) override { return record("GetMulti"); }
+  Status SetWaitEventCallback(chip::WaitCallbackParams<chip::Iso14443ARecord>*) override {
+    return record("SetWaitEventCallback");
+  }
+  Status RequestA(chip::RequestParams* p) override {
+    atqa = p->atqa;
+    return record(Format("RequestA %02X", p->requestCode));
+  }
+  Status AnticollisionSelect(chip::AnticollisionParams* p) override {
+    serials.push_back(p->serial);
+    return record(Format("AnticollisionSelect %02X %u", p->selectCode, p->knownBits));
+  }
+  Status Select(chip::AnticollisionParams* p) override {
+    serials.push_back(p->serial);
+    return record(Format("Select %02X %u", p->selectCode, p->knownBits));
+  }
+  Status HaltA(chip::HaltParams*) override { return record("HaltA"); }
+  Status Exchange(chip::KorvexCommandParams*) override { return record("Exchange"); }
+  Status TwoPhaseExchange(chip::KorvexCommandParams*) override { return record("TwoPhase"); }
+  Status KorvexCommand(chip::KorvexCommandParams* p) override {
+    return record(Format("KorvexCommand %02X %02X %u", p->command, p->address, p->dataLength));
+  }
+  Status SetWaitEventCallback(chip::WaitCallbackParams<chip::OperationControlRecord>*) override {
+    return record("SetWaitEventCallback");
+  }
+  Status SetAttribute(chip::AttributeParams* p) override {
+    std::string call =
+        Format("SetAttribute %02X %02X %02X %02X ", p->group, p->attribute, p->value1, p->value2);
+    for (int i = 0; i < p->value2; ++i) call += Format("%02X", p->attributeBuffer[i]);
+    return record(call);
+  }
+  Status GetAttribute(chip::AttributeParams*) override { return record("GetAttribute"); }
+
+  std::vector<std::string> calls;
+  int callsWithoutLock = 0;
+  uint8_t* atqa = nullptr;
+  std::vector<uint8_t*> serials;
+
+ private:
+  Status record(std::string call) {
+    calls.push_back(std::move(call));
+    const bool free = std::async(std::launch::async, [this] {
+                        if (!app_.chipLock.try_lock()) return false;
+                        app_.chipLock.unlock();
+                        return true;
+                      }).get();
+    if (free) ++callsWithoutLock;
+    return chip::status::Timeout;
+  }
+  AppState& app_;
+};
 
 // A port opener whose ports the test decides: a name without a factory fails with the given
 // (or a "no such file") error code.
@@ -31,9 +154,9 @@ class FakePortOpener final : public PortOpener {
     auto it = factories.find(portName);
     if (it == factories.end()) {
       result.errorCode = errorFor(portName);
-      return result;
+    } else {
+      result.port = it->second();
     }
-    result.port = it->second();
     return result;
   }
   int verify(const std::string& portName) override {
@@ -89,6 +212,11 @@ class AppFixture : public ::testing::Test {
   }
   sim::SimulatedPort* simulatedPort() const { return dynamic_cast<sim::SimulatedPort*>(app.port); }
   std::string logText() const { return log.text(); }
+  DialogContext contextFor(int commandId) const {
+    DialogContext c = context;
+    c.wParam = static_cast<uintptr_t>(commandId);
+    return c;
+  }
 
   // Declared first, so the ports the application holds go before the chip they talk to.
   sim::Kv380 chip;

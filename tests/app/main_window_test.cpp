@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "app/control_ids.h"
 #include "app_fixture.h"
 
 namespace kvt::app {
@@ -22,7 +21,6 @@ class MainWindowTest : public test::AppFixture {
       return lineResult;
     };
   }
-  void init() { window.init(main); }
   void enter(const std::string& text) {
     main.type(id::CommandLine, text);
     window.command(main, id::Process, Clicked);
@@ -35,16 +33,11 @@ class MainWindowTest : public test::AppFixture {
   int lineResult = 1;
 };
 
-TEST_F(MainWindowTest, StartsInTheClosedStateWithTheStatusTexts) {
+TEST_F(MainWindowTest, StartsClosedWithTheStatusTextsAndThePiSwitchShowsTheMenu) {
   app.portIndex = 3;
-  init();
+  window.init(main);
   EXPECT_EQ(app.mainWindow, &main);
-  EXPECT_FALSE(main.enabled.at(id::CloseButton));
-  EXPECT_FALSE(main.enabled.at(id::CommandLine));
-  EXPECT_FALSE(main.enabled.at(id::MenuHost115200));
-  EXPECT_TRUE(main.enabled.at(id::OpenButton));
-  EXPECT_TRUE(main.enabled.at(id::MenuSettings));
-  EXPECT_TRUE(main.isEnabled(id::MenuTestLog));
+  test::ExpectPortState(main, false);
   EXPECT_FALSE(main.isVisible(id::PiButton));
   EXPECT_EQ(main.text(id::PortName), "COM4:");
   EXPECT_EQ(main.text(id::HostSpeed), "9600");
@@ -52,139 +45,83 @@ TEST_F(MainWindowTest, StartsInTheClosedStateWithTheStatusTexts) {
   EXPECT_EQ(main.text(id::BitOrder), "N");
   EXPECT_EQ(main.text(id::OperationStatus), "NULL");
   EXPECT_TRUE(main.monospace[id::LogPane]);
-  EXPECT_TRUE(app.monospaceFont);
   EXPECT_TRUE(app.piMenu.empty());
   EXPECT_EQ(logText(), "");
-}
 
-TEST_F(MainWindowTest, WithoutAFixedPitchFontTheLogSaysSo) {
-  main.fontAvailable = false;
-  init();
+  kvt::test::FakeView other;
+  other.fontAvailable = false;
+  app.piHidden = 0;
+  window.init(other);
+  EXPECT_TRUE(other.isVisible(id::PiButton));
+  EXPECT_EQ(app.piMenu.size(), 3u);
   EXPECT_FALSE(app.monospaceFont);
   EXPECT_EQ(logText(), "ERROR: Cannot create monospace font!\r\n");
 }
 
-TEST_F(MainWindowTest, ThePiSwitchShowsTheButtonAndFillsTheMenu) {
-  app.piHidden = 0;
-  init();
-  EXPECT_TRUE(main.isVisible(id::PiButton));
-  ASSERT_EQ(app.piMenu.size(), 3u);
-  EXPECT_EQ(app.piMenu[0].text, "Action &3");
-  EXPECT_EQ(app.piMenu[1].text, "Action &2");
-  EXPECT_EQ(app.piMenu[2].text, "Korvex Reader");
-}
-
-TEST_F(MainWindowTest, OpenAndCloseButtonsSwitchThePortAndResetTheResumeLine) {
-  connectSimulatedChip();
-  init();
-  app.resumeLine = 5;
-  window.command(main, id::MenuOpen, Clicked);
-  EXPECT_NE(app.port, nullptr);
-  EXPECT_EQ(app.resumeLine, 5);  // the menu item leaves it
-  window.command(main, id::CloseButton, Clicked);
-  EXPECT_EQ(app.port, nullptr);
-  EXPECT_EQ(app.resumeLine, 0);
-  app.resumeLine = 4;
-  window.command(main, id::OpenButton, Clicked);
-  EXPECT_EQ(app.resumeLine, 0);
-  EXPECT_EQ(main.text(id::OpenClosed), "O");
-  EXPECT_TRUE(main.enabled.at(id::CommandLine));
-}
-
-TEST_F(MainWindowTest, ACommandThatRanGoesIntoTheHistoryAndTheLineEmpties) {
-  init();
+TEST_F(MainWindowTest, OnlyACommandThatRanEntersTheHistoryAndEmptiesTheLine) {
+  window.init(main);
   enter("SR 01 3F");
-  EXPECT_EQ(executed, std::vector<std::string>{"SR 01 3F"});
   EXPECT_EQ(commandLine(), "");
   EXPECT_EQ(main.focus, id::CommandLine);
-  EXPECT_EQ(app.commandHistory, std::vector<std::string>{"SR 01 3F"});
-  EXPECT_EQ(app.historyIndex, 0);
-}
-
-TEST_F(MainWindowTest, ShortTextsAndFailedLinesStayOnTheCommandLine) {
-  init();
-  enter("GR");
-  EXPECT_TRUE(executed.empty());  // under three characters nothing runs
+  enter("GR");  // under three characters nothing runs
   EXPECT_EQ(commandLine(), "GR");
   lineResult = 0;
   enter("XYZ 1");
-  EXPECT_EQ(executed, std::vector<std::string>{"XYZ 1"});
   EXPECT_EQ(commandLine(), "XYZ 1");
   lineResult = -1;  // a jump
   enter("JMP A");
   EXPECT_EQ(commandLine(), "JMP A");
-  EXPECT_TRUE(app.commandHistory.empty());
+  enter(std::string(200, 'A'));  // the line takes at most 127 characters
+  EXPECT_EQ(executed,
+            (std::vector<std::string>{"SR 01 3F", "XYZ 1", "JMP A", std::string(127, 'A')}));
+  EXPECT_EQ(app.commandHistory, std::vector<std::string>{"SR 01 3F"});
 }
 
-TEST_F(MainWindowTest, TheCommandLineTakesAtMost127Characters) {
-  init();
-  enter(std::string(200, 'A'));
-  ASSERT_EQ(executed.size(), 1u);
-  EXPECT_EQ(executed[0].size(), 127u);
-}
-
-TEST_F(MainWindowTest, HistoryKeepsSixteenAndDropsTheOldest) {
-  init();
-  for (int i = 0; i < 15; ++i) enter("GR " + std::to_string(10 + i));
-  EXPECT_EQ(app.commandHistory.size(), 15u);
-  enter("GR 30");
-  EXPECT_EQ(app.commandHistory.size(), 16u);
-  enter("GR 31");
+TEST_F(MainWindowTest, HistoryKeepsSixteenAndMovesARepeatToTheNewestPlace) {
+  window.init(main);
+  for (int i = 10; i < 27; ++i) enter("GR " + std::to_string(i));
   ASSERT_EQ(app.commandHistory.size(), 16u);
-  EXPECT_EQ(app.commandHistory.front(), "GR 11");
-  EXPECT_EQ(app.commandHistory.back(), "GR 31");
-}
-
-TEST_F(MainWindowTest, ARepeatedCommandMovesToTheNewestPlace) {
-  init();
-  enter("GR 01");
-  enter("GR 02");
-  enter("GR 03");
-  enter("GR 01");
-  EXPECT_EQ(app.commandHistory, (std::vector<std::string>{"GR 02", "GR 03", "GR 01"}));
-  enter("gr 02");  // another spelling is another entry
-  EXPECT_EQ(app.commandHistory.size(), 4u);
+  EXPECT_EQ(app.commandHistory.front(), "GR 11");  // the 17th dropped the oldest
+  EXPECT_EQ(app.commandHistory.back(), "GR 26");
+  enter("GR 15");
+  EXPECT_EQ(app.commandHistory.size(), 16u);
+  EXPECT_EQ(app.commandHistory[4], "GR 16");
+  EXPECT_EQ(app.commandHistory.back(), "GR 15");
+  enter("gr 16");  // another spelling is another entry
+  EXPECT_EQ(app.commandHistory.front(), "GR 12");
+  EXPECT_EQ(app.commandHistory.back(), "gr 16");
 }
 
 TEST_F(MainWindowTest, ArrowKeysBrowseTheHistoryAndWrap) {
-  init();
+  window.init(main);
+  main.type(id::CommandLine, "SR");
+  press(Key::Up);  // an empty history leaves the line
+  press(Key::Down);
+  EXPECT_EQ(commandLine(), "SR");
   enter("GR 01");
   enter("GR 02");
   enter("GR 03");
   EXPECT_TRUE(press(Key::Up));
   EXPECT_EQ(commandLine(), "GR 03");  // the first Up shows the newest
   EXPECT_EQ(main.carets[id::CommandLine], 5u);
-  press(Key::Up);
-  EXPECT_EQ(commandLine(), "GR 02");
-  press(Key::Up);
-  EXPECT_EQ(commandLine(), "GR 01");
-  press(Key::Up);
-  EXPECT_EQ(commandLine(), "GR 03");  // past the oldest: back to the newest
-  press(Key::Down);
-  EXPECT_EQ(commandLine(), "GR 01");  // Down from the newest wraps to the oldest
-  press(Key::Down);
-  EXPECT_EQ(commandLine(), "GR 02");
-}
-
-TEST_F(MainWindowTest, DownRightAfterACommandShowsTheOldest) {
-  init();
-  enter("GR 01");
-  enter("GR 02");
-  press(Key::Down);
+  const std::pair<Key, const char*> steps[] = {
+      {Key::Up, "GR 02"},
+      {Key::Up, "GR 01"},
+      {Key::Up, "GR 03"},    // past the oldest: the newest
+      {Key::Down, "GR 01"},  // Down from the newest wraps to the oldest
+      {Key::Down, "GR 02"}};
+  for (const auto& [key, shown] : steps) {
+    press(key);
+    EXPECT_EQ(commandLine(), shown);
+  }
+  enter("GR 04");
+  press(Key::Down);  // right after a command Down shows the oldest
   EXPECT_EQ(commandLine(), "GR 01");
 }
 
-TEST_F(MainWindowTest, ArrowsOnAnEmptyHistoryLeaveTheLine) {
-  init();
-  main.type(id::CommandLine, "SR");
-  press(Key::Up);
-  press(Key::Down);
-  EXPECT_EQ(commandLine(), "SR");
-}
-
-TEST_F(MainWindowTest, EscapeEmptiesTheLineWithoutClosingAndTheNextCloseCloses) {
+TEST_F(MainWindowTest, EscapeEmptiesTheLineWithoutClosingAndCloseOrExitCloseThePort) {
   connectSimulatedChip();
-  init();
+  window.init(main);
   window.command(main, id::OpenButton, Clicked);
   main.type(id::CommandLine, "SR 01");
   EXPECT_TRUE(press(Key::Escape));
@@ -192,15 +129,11 @@ TEST_F(MainWindowTest, EscapeEmptiesTheLineWithoutClosingAndTheNextCloseCloses) 
   EXPECT_TRUE(press(Key::Escape, id::LogPane));
   EXPECT_FALSE(main.closedWith.has_value());
   EXPECT_NE(app.port, nullptr);
-
   window.closeRequest(main);
   EXPECT_EQ(main.closedWith, 0);
-  EXPECT_EQ(app.port, nullptr);  // closing the window closes the port
-}
+  EXPECT_EQ(app.port, nullptr);
 
-TEST_F(MainWindowTest, ExitClosesThePortAndEndsTheWindow) {
-  connectSimulatedChip();
-  init();
+  main.closedWith.reset();
   window.command(main, id::OpenButton, Clicked);
   window.command(main, id::MenuExit, Clicked);
   EXPECT_EQ(main.closedWith, 0);
@@ -208,15 +141,13 @@ TEST_F(MainWindowTest, ExitClosesThePortAndEndsTheWindow) {
 }
 
 TEST_F(MainWindowTest, OverrideNameReplacesOnlyTheFileName) {
-  init();
+  window.init(main);
   main.type(id::OverrideName, "other");
   window.command(main, id::OverrideName, Changed);
   EXPECT_EQ(app.commandFilePath, "NULL");  // nothing selected: nothing happens
-
   app.commandFilePath = "C:\\scripts\\first.scf";
   main.type(id::OverrideName, "s");
   window.command(main, id::OverrideName, Changed);
-  EXPECT_EQ(app.commandFilePath, "C:\\scripts\\s.scf");
   main.type(id::OverrideName, "se");
   window.command(main, id::OverrideName, Changed);
   EXPECT_EQ(app.commandFilePath, "C:\\scripts\\se.scf");
@@ -224,35 +155,19 @@ TEST_F(MainWindowTest, OverrideNameReplacesOnlyTheFileName) {
 }
 
 TEST_F(MainWindowTest, RegisterIoOpensOneModelessDialogAtATime) {
-  init();
+  window.init(main);
   window.command(main, id::RegisterIo, Clicked);
   window.command(main, id::MenuAccessRegister, Clicked);
   ASSERT_EQ(shell.modeless.size(), 1u);
   EXPECT_EQ(shell.modeless[0].dialogId, id::RegisterDialog);
   EXPECT_EQ(app.registerDialog, shell.modeless[0].view.get());
-  // Quit, then open again.
   shell.modeless[0].procedure->command(*shell.modeless[0].view, id::RegQuit, Clicked);
   EXPECT_EQ(app.registerDialog, nullptr);
   window.command(main, id::RegisterIo, Clicked);
   EXPECT_EQ(shell.modeless.size(), 2u);
 }
 
-TEST_F(MainWindowTest, PortSettingsAndInfoRunTheirDialogsModally) {
-  init();
-  shell.modalDriver = [](int dialogId, kvt::test::FakeView& view,
-                         platform::DialogProcedure& procedure) {
-    if (dialogId != id::PortSettingsDialog) return;
-    view.selectItem(id::PortList, 2);
-    procedure.command(view, id::Apply, Clicked);
-  };
-  window.command(main, id::MenuSettings, Clicked);
-  EXPECT_EQ(app.portIndex, 2);
-  EXPECT_EQ(main.text(id::PortName), "COM3:");
-  window.command(main, id::MenuInfo, Clicked);
-  EXPECT_EQ(shell.modalDialogs, (std::vector<int>{id::PortSettingsDialog, id::AboutDialog}));
-}
-
-TEST_F(MainWindowTest, ServiceCommandsReachTheirSubsystems) {
+TEST_F(MainWindowTest, CommandsReachTheirActionsAndSubsystems) {
   std::vector<std::string> calls;
   auto record = [&calls](const char* name) {
     return [&calls, name](const DialogContext&) { calls.push_back(name); };
@@ -262,51 +177,52 @@ TEST_F(MainWindowTest, ServiceCommandsReachTheirSubsystems) {
   app.services.printCommandReference = record("reference");
   app.services.runTestLogDialog = record("testlog");
   app.services.runCardReaderDialog = record("card");
-  connectScriptedPort();
-  init();
-  window.command(main, id::OpenButton, Clicked);
-  app.resumeLine = 3;
-  window.command(main, id::SelectScf, Clicked);
-  EXPECT_EQ(app.resumeLine, 0);
-  window.command(main, id::MenuSelectCommandFile, Clicked);
-  window.command(main, id::ProcessScf, Clicked);
-  EXPECT_EQ(scripted->purges(), 1);  // purged before the run starts
-  window.command(main, id::MenuProcessCommandFile, Clicked);
-  window.command(main, id::MenuCommands, Clicked);
-  window.command(main, id::MenuTestLog, Clicked);
-  window.command(main, id::KorvexReader, Clicked);
-  EXPECT_EQ(calls, (std::vector<std::string>{"select", "select", "process", "process", "reference",
-                                             "testlog", "card"}));
-}
+  window.init(main);
 
-TEST_F(MainWindowTest, HostSpeedMenuItemsSetThePcSideAndPurge) {
-  connectScriptedPort();
-  init();
-  window.command(main, id::OpenButton, Clicked);
-  window.command(main, id::MenuHost115200, Clicked);
-  EXPECT_EQ(main.text(id::HostSpeed), "115200");
-  EXPECT_EQ(scripted->rate(), 115200u);
-  window.command(main, id::MenuHost9600, Clicked);
-  EXPECT_EQ(main.text(id::HostSpeed), "9600");
-  EXPECT_EQ(scripted->purges(), 2);
-}
-
-TEST_F(MainWindowTest, LogMenuAndDumpAndPiCommandsAreRouted) {
-  init();
   window.command(main, id::DumpRegister, Clicked);  // port closed: the probe fails
   EXPECT_EQ(logText().rfind("Writing Error on register 0x00: STKSTATUS 0x0104!", 0), 0u);
   window.command(main, id::MenuClearLog, Clicked);
-  EXPECT_EQ(logText(), "");
   window.command(main, 50500, Clicked);
   EXPECT_EQ(logText(), "Error: Cannot perform user action with closed RS 232 port.\r\n");
   shell.chooserAnswers.push_back(std::nullopt);
   window.command(main, id::MenuSaveLog, Clicked);
-  ASSERT_EQ(shell.chooserRequests.size(), 1u);
-  EXPECT_TRUE(shell.chooserRequests[0].save);
+  EXPECT_EQ(shell.chooserRequests.size(), 1u);
+  window.command(main, id::MenuSettings, Clicked);
+  window.command(main, id::MenuInfo, Clicked);
+  EXPECT_EQ(shell.modalDialogs, (std::vector<int>{id::PortSettingsDialog, id::AboutDialog}));
+
+  // The buttons, not the menu items, start a script over from its first line.
+  connectScriptedPort();
+  app.resumeLine = 5;
+  window.command(main, id::MenuOpen, Clicked);
+  window.command(main, id::CloseButton, Clicked);
+  EXPECT_EQ(app.resumeLine, 0);
+  app.resumeLine = 4;
+  window.command(main, id::OpenButton, Clicked);
+  EXPECT_EQ(app.resumeLine, 0);
+  EXPECT_EQ(main.text(id::OpenClosed), "O");
+  app.resumeLine = 3;
+  window.command(main, id::MenuProcessCommandFile, Clicked);
+  EXPECT_EQ(app.resumeLine, 3);
+  window.command(main, id::SelectScf, Clicked);
+  EXPECT_EQ(app.resumeLine, 0);
+  window.command(main, id::MenuSelectCommandFile, Clicked);
+  window.command(main, id::ProcessScf, Clicked);
+  EXPECT_EQ(scripted->purges(), 2);  // purged before each run starts
+  window.command(main, id::MenuCommands, Clicked);
+  window.command(main, id::MenuTestLog, Clicked);
+  window.command(main, id::KorvexReader, Clicked);
+  EXPECT_EQ(calls, (std::vector<std::string>{"process", "select", "select", "process", "reference",
+                                             "testlog", "card"}));
+  window.command(main, id::MenuHost115200, Clicked);
+  EXPECT_EQ(scripted->rate(), 115200u);
+  window.command(main, id::MenuHost9600, Clicked);
+  EXPECT_EQ(scripted->rate(), 9600u);
+  EXPECT_EQ(scripted->purges(), 4);  // and after each host speed change
 }
 
 TEST_F(MainWindowTest, TheScriptEndedCommandReapsTheRunnerThread) {
-  init();
+  window.init(main);
   bool ran = false;
   app.runnerThread = std::thread([&ran] { ran = true; });
   window.command(main, id::ScriptEnded, Clicked);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/serial_ports.h"
+#include "app/text_format.h"
 #include "app_fixture.h"
 #include "chip/registers.h"
 
@@ -21,13 +22,7 @@ std::string row(int number, const std::vector<std::string>& cells) {
   return line;
 }
 
-std::string hex2(unsigned value) {
-  char text[3];
-  std::snprintf(text, sizeof text, "%02x", value);
-  return text;
-}
-
-class RegisterDumpTest : public test::AppFixture {};
+using RegisterDumpTest = test::AppFixture;
 
 TEST_F(RegisterDumpTest, DumpsTheSimulatedChipAsFourRowsWithTheFifoRegisterUnread) {
   connectSimulatedChip();
@@ -45,7 +40,7 @@ TEST_F(RegisterDumpTest, DumpsTheSimulatedChipAsFourRowsWithTheFifoRegisterUnrea
     std::vector<std::string> cells;
     for (unsigned c = 0; c < 16; ++c) {
       const unsigned r = p * 16 + c;
-      cells.push_back(r == chip::reg::FifoData ? "xx" : hex2(shown[r]));
+      cells.push_back(r == chip::reg::FifoData ? "xx" : Format("%02x", shown[r]));
     }
     const std::string line = row(p, cells);
     ASSERT_EQ(line.size(), 53u);

@@ -11,6 +11,7 @@
 #include "app/app_state.h"
 #include "app/components.h"
 #include "app/log.h"
+#include "app/text_format.h"
 #include "cardreader/card_session.h"
 #include "cardreader/control_ids.h"
 #include "cardreader/korvex_reader_dialog.h"
@@ -30,7 +31,7 @@ class RecordingPort final : public platform::SerialPort {
  public:
   explicit RecordingPort(sim::Kv380& chip) : port(chip) {}
   platform::IoResult writeByte(uint8_t byte) override {
-    events.push_back("W" + hex(byte));
+    events.push_back(app::Format("W%02X", byte));
     return port.writeByte(byte);
   }
   platform::IoResult readByte(uint8_t& byte) override { return port.readByte(byte); }
@@ -41,11 +42,6 @@ class RecordingPort final : public platform::SerialPort {
   void purge() override { port.purge(); }
   std::optional<bool> ringIndicator() override { return port.ringIndicator(); }
   bool lost() const override { return port.lost(); }
-
-  static std::string hex(uint8_t byte) {
-    static const char digits[] = "0123456789ABCDEF";
-    return {digits[byte >> 4], digits[byte & 0x0F]};
-  }
 
   sim::SimulatedPort port;
   std::vector<std::string> events;
@@ -80,13 +76,9 @@ class CardReaderTest : public ::testing::Test {
 
   void open() { dialog.init(view); }
   void click(int id) { dialog.command(view, id, platform::notify::Clicked); }
-  void chooseBlock(int index) {
-    view.selectItem(id::Block, index);
-    dialog.command(view, id::Block, platform::notify::SelectionChanged);
-  }
-  void chooseRequest(int index) {
-    view.selectItem(id::RequestCode, index);
-    dialog.command(view, id::RequestCode, platform::notify::SelectionChanged);
+  void choose(int list, int index) {
+    view.selectItem(list, index);
+    dialog.command(view, list, platform::notify::SelectionChanged);
   }
   void typeInto(int id, const std::string& text) {
     view.type(id, text);
