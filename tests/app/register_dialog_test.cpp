@@ -8,25 +8,19 @@
 namespace kvt::app {
 namespace {
 
+// Lower case and characters beyond 'F' become '0'; the characters between '9' and 'A' stay but
+// end the number; far too large saturates and the low byte is kept.
 TEST(HexTextToByte, ConvertsInPlaceAndSaysWhenItCorrected) {
   const struct {
     const char* text;
     const char* converted;
     uint8_t byte;
     bool changed;
-  } cases[] = {{"A", "0A", 0x0A, false},
-               {"123", "23", 0x23, true},
-               {"1FF", "FF", 0xFF, true},
-               {"7", "07", 0x07, false},
-               {"", "00", 0x00, false},
-               // lower case and characters beyond 'F' become '0'
-               {"a", "00", 0x00, true},
-               {"G1", "01", 0x01, true},
-               {"1 2", "02", 0x02, true},
-               // the characters between '9' and 'A' stay but end the number
-               {"1:2", "01", 0x01, false},
-               // far too large: saturates, the low byte is kept
-               {"FFFFFFFFF", "FF", 0xFF, true}};
+  } cases[] = {{"A", "0A", 0x0A, false},   {"123", "23", 0x23, true},
+               {"1FF", "FF", 0xFF, true},  {"7", "07", 0x07, false},
+               {"", "00", 0x00, false},    {"a", "00", 0x00, true},
+               {"G1", "01", 0x01, true},   {"1 2", "02", 0x02, true},
+               {"1:2", "01", 0x01, false}, {"FFFFFFFFF", "FF", 0xFF, true}};
   for (const auto& c : cases) {
     std::string text = c.text;
     bool changed = false;
