@@ -6,6 +6,7 @@
 
 #include <condition_variable>
 #include <fstream>
+#include <future>
 #include <mutex>
 #include <system_error>
 
@@ -98,11 +99,21 @@ TEST_F(ScriptRunnerTest, TheChooserSetsTheFileAndCancellingStartsNothing) {
 
 TEST_F(ScriptRunnerTest, ARunOnItsThreadClosesTheDialogAndTellsTheMainWindow) {
   script("//> hello\n");
-  shell.modalDriver = [this](int dialogId, kvt::test::FakeView& view,
-                             platform::DialogProcedure& procedure) {
+  // The runner waits until the dialog is up, so the run surely ends while it is shown.
+  std::promise<void> dialogUp;
+  std::shared_future<void> up = dialogUp.get_future().share();
+  environment.startThread = [up](std::function<void()> body) {
+    return std::thread([up, body = std::move(body)] {
+      up.wait();
+      body();
+    });
+  };
+  shell.modalDriver = [this, &dialogUp](int dialogId, kvt::test::FakeView& view,
+                                        platform::DialogProcedure& procedure) {
     EXPECT_EQ(dialogId, id::ProgressDialog);
     EXPECT_EQ(view.text(id::ProgressText), "Processing Command Batch File . . .");
-    app.runnerThread.join();  // the run ends while the dialog is up (or before it came up)
+    dialogUp.set_value();
+    app.runnerThread.join();
     ASSERT_FALSE(shell.posted.empty());
     EXPECT_EQ(shell.posted.back().window, &view);
     EXPECT_EQ(shell.posted.back().id, id::RunEnded);
