@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "chip/component.h"
+#include "chip/korvex_commands.h"
 #include "chip/transceiver.h"
 
 namespace kvt::chip {
@@ -15,20 +16,6 @@ constexpr uint8_t Silence = 0x01;  // a timeout counts as success
 constexpr uint8_t Ack = 0x02;      // a 4-bit acknowledgement is expected
 constexpr uint8_t Data = 0x04;     // data bytes are expected
 }  // namespace answerFlag
-
-// Korvex card command codes.
-namespace korvex {
-constexpr uint8_t Read = 0x30;
-constexpr uint8_t AuthenticateKeyA = 0x60;
-constexpr uint8_t AuthenticateKeyB = 0x61;
-constexpr uint8_t Write = 0xA0;
-constexpr uint8_t WritePage = 0xA2;
-constexpr uint8_t Transfer = 0xB0;
-constexpr uint8_t Decrement = 0xC0;
-constexpr uint8_t Increment = 0xC1;
-constexpr uint8_t Restore = 0xC2;
-constexpr uint8_t kMaxData = 16;
-}  // namespace korvex
 
 struct KorvexCommandParams {
   uint8_t command;     // Korvex command code; 0 = no header (the data phase of a write)

@@ -5,22 +5,13 @@
 #include <utility>
 
 #include "chip/crc_a.h"
+#include "chip/korvex_commands.h"
 #include "sim/card_frames.h"
 
 namespace kvt::sim {
 
 namespace {
-namespace code {
-constexpr uint8_t Read = 0x30;
-constexpr uint8_t AuthKeyA = 0x60;
-constexpr uint8_t AuthKeyB = 0x61;
-constexpr uint8_t Write = 0xA0;
-constexpr uint8_t WritePage = 0xA2;
-constexpr uint8_t Transfer = 0xB0;
-constexpr uint8_t Decrement = 0xC0;
-constexpr uint8_t Increment = 0xC1;
-constexpr uint8_t Restore = 0xC2;
-}  // namespace code
+namespace code = chip::korvex;
 
 constexpr int kPages = KorvexMemory::kBlocks * 4;
 
@@ -41,12 +32,12 @@ bool KorvexCard::authenticate(const uint8_t* block12) {
   const int block = block12[1];
   // The reader names the card by the 4 bytes it received at cascade level 1.
   const auto serial = levelSerial(0);
-  if ((kind != code::AuthKeyA && kind != code::AuthKeyB) || block >= KorvexMemory::kBlocks ||
-      !std::equal(serial.begin(), serial.end(), block12 + 8)) {
+  if ((kind != code::AuthenticateKeyA && kind != code::AuthenticateKeyB) ||
+      block >= KorvexMemory::kBlocks || !std::equal(serial.begin(), serial.end(), block12 + 8)) {
     return false;
   }
   const int sector = KorvexMemory::sectorOf(block);
-  const Key key = kind == code::AuthKeyA ? memory_.keyA(sector) : memory_.keyB(sector);
+  const Key key = kind == code::AuthenticateKeyA ? memory_.keyA(sector) : memory_.keyB(sector);
   if (!std::equal(key.begin(), key.end(), block12 + 2)) {
     dropOut();  // a failed authentication leaves the card unselected, like a real one
     return false;
