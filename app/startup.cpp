@@ -21,16 +21,32 @@ uint8_t ReadPortIndex(const std::string& startFilePath) {
   std::FILE* file = std::fopen(startFilePath.c_str(), "rb");
   if (file == nullptr) return 0;
   const int first = std::fgetc(file);
+  // A file that opens but cannot be read (a folder of that name) counts as missing.
+  const bool unreadable = first == EOF && std::ferror(file) != 0;
   std::fclose(file);
+  if (unreadable) return 0;
   // 8-bit arithmetic: everything below '0' wraps to a large value, EOF included.
   const auto index = static_cast<uint8_t>(first - '0');
   return index <= kHighestPort ? index : kHighestPort;
 }
 
 bool WritePortIndex(const std::string& startFilePath, uint8_t portIndex) {
+  // A linked start-up file stays linked: the file it leads to is rewritten.
+  std::string target = startFilePath;
+  {
+    std::error_code error;
+    if (std::filesystem::is_symlink(startFilePath, error)) {
+      target = std::filesystem::weakly_canonical(startFilePath, error).string();
+      if (error) return false;
+    }
+  }
   std::string content;
   {
-    std::ifstream in(startFilePath, std::ios::binary);
+    std::ifstream in(target, std::ios::binary);
+    // A file that is there but cannot be read is left alone: rewriting it would lose its
+    // sections.
+    std::error_code error;
+    if (!in && std::filesystem::exists(target, error)) return false;
     if (in) content.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   }
   const char digit = static_cast<char>('0' + (portIndex % 10));
@@ -43,7 +59,7 @@ bool WritePortIndex(const std::string& startFilePath, uint8_t portIndex) {
     content = std::string(1, digit) + lineEnd + content;
   }
 
-  const std::string temporary = startFilePath + ".port-tmp";
+  const std::string temporary = target + ".port-tmp";
   {
     std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
     if (!out) return false;
@@ -56,7 +72,7 @@ bool WritePortIndex(const std::string& startFilePath, uint8_t portIndex) {
     }
   }
   std::error_code error;
-  std::filesystem::rename(temporary, startFilePath, error);
+  std::filesystem::rename(temporary, target, error);
   if (error) {
     std::filesystem::remove(temporary, error);
     return false;

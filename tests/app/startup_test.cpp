@@ -1,6 +1,7 @@
 #include "app/startup.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "app_fixture.h"
 
@@ -42,6 +43,29 @@ TEST_F(StartFileTest, TheExitRewriteChangesOnlyThePortDigitOrPutsOneInFront) {
     EXPECT_EQ(read(), after) << before;
     EXPECT_EQ(ReadPortIndex(path), 5) << before;
   }
+}
+
+TEST_F(StartFileTest, AStartFileThatCannotBeReadSelectsCom1) {
+  std::filesystem::create_directory(path);
+  EXPECT_EQ(ReadPortIndex(path), 0);
+}
+
+TEST_F(StartFileTest, TheExitRewriteOfALinkedStartFileWritesThroughTheLink) {
+  const auto shared = folder.path / "shared.cfg";
+  std::ofstream(shared, std::ios::binary) << "3\r\n[TestLog]\r\nInterface=1\r\n";
+  std::filesystem::create_symlink(shared, path);
+  ASSERT_TRUE(WritePortIndex(path, 5));
+  EXPECT_TRUE(std::filesystem::is_symlink(path));
+  EXPECT_EQ(test::ReadFile(shared), "5\r\n[TestLog]\r\nInterface=1\r\n");
+}
+
+TEST_F(StartFileTest, AStartFileThatCannotBeReadIsNotRewritten) {
+  if (::geteuid() == 0) GTEST_SKIP() << "root reads every file";
+  write("3\r\n[TestLog]\r\nInterface=1\r\n");
+  std::filesystem::permissions(path, std::filesystem::perms::owner_write);
+  EXPECT_FALSE(WritePortIndex(path, 5));
+  std::filesystem::permissions(path, std::filesystem::perms::owner_all);
+  EXPECT_EQ(read(), "3\r\n[TestLog]\r\nInterface=1\r\n");
 }
 
 TEST_F(StartFileTest, AnUnwritableFolderFailsWithoutLeavingFiles) {
