@@ -1,5 +1,7 @@
 #include "testlog/template_expansion.h"
 
+#include <algorithm>
+
 #include "platform/path_parts.h"
 
 namespace kvt::testlog {
@@ -7,7 +9,7 @@ namespace kvt::testlog {
 namespace {
 
 constexpr int kMarkerPasses = 6;
-constexpr int kMaxReplacementsInPlace = 4;
+constexpr int kMaxReplacementsInPlace = 4;  // one round per code
 
 bool isLineEnd(char c) { return c == '\r' || c == '\n'; }
 
@@ -48,8 +50,8 @@ void ExpandPlaceholders(TestLogSettings& settings, std::string& text, std::strin
                         std::string_view pathForName, const std::string* timeText) {
   const std::string name = platform::SplitPath(pathForName).name;
   size_t position = 0;
-  size_t lastReplacedAt = std::string::npos;
-  int replacementsHere = 0;
+  size_t replacedUpTo = 0;  // end of the text the latest replacement put in
+  int chain = 0;            // replacements in a row, each inside the text of the one before
   while (position < text.size()) {
     position = text.find('%', position);
     if (position == std::string::npos) break;
@@ -80,14 +82,21 @@ void ExpandPlaceholders(TestLogSettings& settings, std::string& text, std::strin
       continue;
     }
     text.replace(position, 2, replacement);
-    replacementsHere = position == lastReplacedAt ? replacementsHere + 1 : 1;
-    lastReplacedAt = position;
-    // The walk goes on at the replacement, which may itself start with a code; one that starts
-    // with the code it replaced would expand without end, so it is passed over (as is any chain
-    // of codes longer than the four there are).
+    const size_t end = position + replacement.size();
+    if (position < replacedUpTo) {  // inside replaced text, which grows or shrinks with this one
+      ++chain;
+      replacedUpTo = std::max(replacedUpTo + replacement.size() - 2, end);
+    } else {
+      chain = 1;
+      replacedUpTo = end;
+    }
+    // The walk goes on at the replacement, which may itself hold codes; one that starts with
+    // the code it replaced would expand without end, so it is passed over, as is any chain of
+    // codes in replaced text longer than the four there are (a name "a%f" brings its own code
+    // back a character further on each time).
     const bool repeatsItself = replacement.size() >= 2 && replacement[0] == '%' &&
                                (replacement[1] == code || (replacement[1] ^ 0x20) == code);
-    if (repeatsItself || replacementsHere >= kMaxReplacementsInPlace) {
+    if (repeatsItself || chain >= kMaxReplacementsInPlace) {
       position += replacement.size();
     }
   }

@@ -64,6 +64,11 @@ TEST(ExpandPlaceholders, Cases) {
       {"<%f>", " WR(h12,h34) ", "/out/%crun.atf", "< WR(h12,h34) run>"},
       {"<%f>", "", "/out/%f.atf", "<%f>"},
       {"<%f|%f>", "", "/out/%Fx.atp", "<%Fx|%Fx>"},
+      // A code inside a name is looked at again, but a name that brings its own code back
+      // stops after four rounds instead of growing the text for ever.
+      {"<%f>", "", "/out/a%f.atf", "<aaaa%f>"},
+      {"<%f>", "", "/out/a%#.atf", "<a5>"},
+      {"<%f>", "", "/out/%#a%f.atf", "<5a5a%#a%f>"},
       // Long replacements grow the text.
       {"%f%f", "", "/out/" + std::string(300, 'n') + ".atf", std::string(600, 'n')},
   };
