@@ -220,6 +220,8 @@ Status setConfiguration(OperationControlRecord* self, AttributeParams* p) {
   return WriteConfigurationBuffer(self, config);
 }
 
+// The selection is checked before the buffer is read, so a bad one costs no chip command; a
+// short read is refused (0x7E01) rather than handing out bytes the chip never delivered.
 Status getConfiguration(OperationControlRecord* self, AttributeParams* p) {
   if (p->value1 == kRandomIdentifiers) return status::NotSupported;
   if (p->value1 >= 3 || p->attributeBuffer == nullptr) return status::InvalidParameter;
