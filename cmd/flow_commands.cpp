@@ -115,8 +115,10 @@ LineResult SaveLogCommand(CommandInterpreter& interpreter, const char*) {
   std::error_code error;
   const std::filesystem::path folder = std::filesystem::current_path(error);
   if (error) return LineFailed;
-  std::ofstream file(folder / (std::string(tokens[0].data()) + ".txt"),
-                     std::ios::binary | std::ios::app);
+  // Joined as text: a name that starts with "/" (a token character) must not become an
+  // absolute path that leaves the working folder.
+  const std::string path = folder.string() + "/" + tokens[0].data() + ".txt";
+  std::ofstream file(std::filesystem::path(path), std::ios::binary | std::ios::app);
   if (!file) return LineFailed;
   const std::string text = app->logBuffer->text();
   file.write(text.data(), static_cast<std::streamsize>(text.size()));

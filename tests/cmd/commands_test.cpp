@@ -81,6 +81,10 @@ TEST_F(CommandTest, SaveAppendsTheLogToATextFileAndReportsNothing) {
   std::filesystem::create_directory(folder / "BUSY.txt");
   EXPECT_EQ(run("SAV BUSY"), LineFailed);
   EXPECT_EQ(logText(), "//< first\r\n");
+  // "/" is a token character, yet a name never leaves the working folder.
+  std::filesystem::create_directory(folder / "KVT_SAV_SUB");
+  EXPECT_EQ(run("SAV /KVT_SAV_SUB/LOG"), LineFailed);
+  EXPECT_EQ(test::ReadFile(folder / "KVT_SAV_SUB" / "LOG.txt"), "//< first\r\n");
 }
 
 }  // namespace
