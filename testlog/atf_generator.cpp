@@ -120,13 +120,18 @@ void spiReadWrite(AtfText& out, int read) {
   out.comment("! ==> end R/NW condition \n");
 }
 
-void spiAddress(AtfText& out, uint8_t address) {
-  for (int i = 5; i >= 0; --i) {
-    out.vector(1, spi('U', digit(address, i), '0', '0'), app::Format("A[%d]", i));
-    out.vector(1, spi('U', digit(address, i), '1', '0'),
-               app::Format("A[%d] : %d", i, DrivenBit(address, i)));
+// Drives bits topBit..0 of `value` on MOSI, each as a clock-low and a clock-high vector.
+void spiDrivenBits(AtfText& out, char name, uint8_t value, int topBit, const char* endComment) {
+  for (int i = topBit; i >= 0; --i) {
+    out.vector(1, spi('U', digit(value, i), '0', '0'), app::Format("%c[%d]", name, i));
+    out.vector(1, spi('U', digit(value, i), '1', '0'),
+               app::Format("%c[%d] : %d", name, i, DrivenBit(value, i)));
   }
-  out.comment("! ==> end write address \n");
+  out.comment(endComment);
+}
+
+void spiAddress(AtfText& out, uint8_t address) {
+  spiDrivenBits(out, 'A', address, 5, "! ==> end write address \n");
 }
 
 void spiReserved(AtfText& out) {
@@ -136,12 +141,7 @@ void spiReserved(AtfText& out) {
 }
 
 void spiWriteData(AtfText& out, uint8_t data) {
-  for (int i = 7; i >= 0; --i) {
-    out.vector(1, spi('U', digit(data, i), '0', '0'), app::Format("D[%d]", i));
-    out.vector(1, spi('U', digit(data, i), '1', '0'),
-               app::Format("D[%d] : %d", i, DrivenBit(data, i)));
-  }
-  out.comment("! ==> end write data \n");
+  spiDrivenBits(out, 'D', data, 7, "! ==> end write data \n");
 }
 
 void spiReadData(AtfText& out, uint8_t expected, uint8_t mask) {
