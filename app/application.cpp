@@ -8,11 +8,13 @@ namespace kvt::app {
 
 Application::Application(std::string_view commandLine,
                          const std::filesystem::path& currentDirectory)
-    : opener_(StartFilePath(currentDirectory)) {
-  state_.startFilePath = StartFilePath(currentDirectory);
+    : Application(StartFilePath(currentDirectory), HasPiSwitch(commandLine)) {}
+
+Application::Application(std::string startFilePath, bool piShown) : opener_(startFilePath) {
+  state_.startFilePath = std::move(startFilePath);
   state_.portIndex = ReadPortIndex(state_.startFilePath);
   state_.logBuffer = &log_;
-  state_.piHidden = HasPiSwitch(commandLine) ? 0 : 1;
+  state_.piHidden = piShown ? 0 : 1;
   state_.portOpener = &opener_;
   // The command language, the test-log settings (state_.testLog) and the card reader sit above
   // this core; each program installs them into state_ after construction.

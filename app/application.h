@@ -14,9 +14,13 @@ namespace kvt::app {
 // The program's entry and everything that lives for the run: the shared state, the log, the
 // chip stack and the port opener. Construction is the start-up: the port index from the
 // start-up file in `currentDirectory`, the "-pi" switch from `commandLine`, the wired stack.
+// The subsystems above this core (command language, TestLog, card reader) and the simulated
+// chip are wired in by the programs (see cli/wiring/wired_program.h).
 class Application {
  public:
   Application(std::string_view commandLine, const std::filesystem::path& currentDirectory);
+  // The same with the start-up file named directly.
+  Application(std::string startFilePath, bool piShown);
   ~Application();
   Application(const Application&) = delete;
   Application& operator=(const Application&) = delete;

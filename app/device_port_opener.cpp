@@ -3,41 +3,25 @@
 #include <cerrno>
 
 #include "platform/com_ports.h"
+#include "platform/port_name.h"
 #include "platform/posix_serial_port.h"
-#include "sim/simulated_port.h"
 
 namespace kvt::app {
 
-int PortNameIndex(const std::string& portName) {
-  if (portName.size() != 5 || portName.compare(0, 3, "COM") != 0 || portName[4] != ':') {
-    return -1;
-  }
-  const int number = portName[3] - '0';
-  return number >= 1 && number <= platform::kPortCount ? number - 1 : -1;
-}
-
 std::string DevicePortOpener::deviceFor(const std::string& portName) const {
   if (!override_.empty()) return override_;
-  const int index = PortNameIndex(portName);
+  const int index = platform::PortNameIndex(portName);
   return index < 0 ? std::string() : platform::deviceForPort(index, startFile_);
-}
-
-sim::Kv380& DevicePortOpener::simulatedChip() {
-  if (chip_ == nullptr) {
-    chip_ = std::make_unique<sim::Kv380>();
-    if (setup_) setup_(*chip_);
-  }
-  return *chip_;
 }
 
 PortOpener::Opened DevicePortOpener::open(const std::string& portName) {
   const std::string device = deviceFor(portName);
   Opened opened;
-  if (device == platform::kSimulatedDevice) {
-    opened.port = std::make_unique<sim::SimulatedPort>(simulatedChip());
+  if (device == platform::kSimulatedDevice && simulatedPorts_) {
+    opened.port = simulatedPorts_();
     return opened;
   }
-  if (device.empty()) {
+  if (device.empty() || device == platform::kSimulatedDevice) {
     opened.errorCode = ENOENT;
     return opened;
   }
@@ -47,8 +31,8 @@ PortOpener::Opened DevicePortOpener::open(const std::string& portName) {
 
 int DevicePortOpener::verify(const std::string& portName) {
   const std::string device = deviceFor(portName);
-  if (device == platform::kSimulatedDevice) return 0;
-  if (device.empty()) return ENOENT;
+  if (device == platform::kSimulatedDevice && simulatedPorts_) return 0;
+  if (device.empty() || device == platform::kSimulatedDevice) return ENOENT;
   return platform::verifySerialDevice(device);
 }
 

@@ -1,24 +1,79 @@
 #include "cli/cli_options.h"
 
-#include <span>
+#include <optional>
 #include <string_view>
 
 #include "cli/subcommands.h"
+#include "platform/command_option.h"
 
 namespace kvt::cli {
 
 namespace {
 
-struct Option {
+// kvt-cli's own options: flags, and options with a value that is checked as it is stored (an
+// error text, or empty when it is fine).
+struct FlagRule {
   std::string_view name;
-  std::string_view value;
-  bool hasInlineValue = false;
+  bool CliOptions::*flag;
 };
+const FlagRule kFlags[] = {{"--help", &CliOptions::help},
+                           {"-h", &CliOptions::help},
+                           {"--version", &CliOptions::version},
+                           {"--strict", &CliOptions::strict},
+                           {"--testlog", &CliOptions::testLog}};
 
-Option split(std::string_view arg) {
-  const size_t equals = arg.find('=');
-  if (!arg.starts_with("--") || equals == arg.npos) return {arg, {}, false};
-  return {arg.substr(0, equals), arg.substr(equals + 1), true};
+std::string setConfig(CliOptions& options, const std::string& file) {
+  options.config = file;
+  options.configGiven = true;
+  return {};
+}
+
+std::string setLog(CliOptions& options, const std::string& file) {
+  options.logFile = file;
+  return {};
+}
+
+std::string setBaud(CliOptions& options, const std::string& text) {
+  if (text != "9600" && text != "115200") {
+    return "option --baud takes 9600 or 115200, not '" + text + "'";
+  }
+  options.baud = static_cast<uint32_t>(std::stoul(text));
+  return {};
+}
+
+struct ValueRule {
+  std::string_view name;
+  std::string (*apply)(CliOptions& options, const std::string& value);
+};
+const ValueRule kValueOptions[] = {{"--config", setConfig}, {"--log", setLog}, {"--baud", setBaud}};
+
+// Applies kvt-cli's own option at args[i], moving `i` past a value given as the next
+// argument. An error text, or empty.
+std::string applyOwnOption(const std::vector<std::string>& args, size_t& i, CliOptions& options) {
+  const platform::CommandOption option = platform::SplitOption(args[i]);
+  const std::string name(option.name);
+  for (const FlagRule& rule : kFlags) {
+    if (rule.name != name) continue;
+    if (option.inlineValue) return "option " + name + " takes no value";
+    options.*rule.flag = true;
+    return {};
+  }
+  for (const ValueRule& rule : kValueOptions) {
+    if (rule.name != name) continue;
+    const std::optional<std::string> value = platform::TakeOptionValue(args, i);
+    if (!value || value->empty()) return "option " + name + " needs a value";
+    return rule.apply(options, *value);
+  }
+  return "unknown option " + name;
+}
+
+// The subcommand, or one of its arguments.
+void addWord(const std::string& arg, CliOptions& options) {
+  if (options.command.empty()) {
+    options.command = arg;
+  } else {
+    options.arguments.push_back(arg);
+  }
 }
 
 }  // namespace
@@ -29,93 +84,24 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& options,
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     if (optionsEnded || !arg.starts_with("-") || arg == "-") {
-      if (options.command.empty()) {
-        options.command = arg;
-      } else {
-        options.arguments.push_back(arg);
-      }
+      addWord(arg, options);
       continue;
     }
     if (arg == "--") {
       optionsEnded = true;
       continue;
     }
-    const sim::FieldOptionResult field =
-        sim::parseFieldOption(options.field, std::span<const std::string>(args), i);
-    if (!field.error.empty()) {
-      error = field.error;
-      return false;
-    }
-    if (field.consumed > 0) {
-      i += static_cast<size_t>(field.consumed) - 1;
+    // The port and the simulated chip's options first; then kvt-cli's own.
+    const wiring::OptionResult shared = wiring::ParseProgramOption(options, args, i);
+    if (shared.consumed > 0) {
+      i += static_cast<size_t>(shared.consumed) - 1;
       continue;
     }
-
-    const Option option = split(arg);
-    auto value = [&](std::string& out) {
-      if (option.hasInlineValue) {
-        out = option.value;
-      } else if (i + 1 < args.size()) {
-        out = args[++i];
-      } else {
-        error = "option " + std::string(option.name) + " needs a value";
-        return false;
-      }
-      if (out.empty()) {
-        error = "option " + std::string(option.name) + " needs a value";
-        return false;
-      }
-      return true;
-    };
-    auto noValue = [&] {
-      if (option.hasInlineValue) error = "option " + std::string(option.name) + " takes no value";
-      return !option.hasInlineValue;
-    };
-
-    std::string text;
-    if (option.name == "--help" || option.name == "-h") {
-      if (!noValue()) return false;
-      options.help = true;
-    } else if (option.name == "--version") {
-      if (!noValue()) return false;
-      options.version = true;
-    } else if (option.name == "--strict") {
-      if (!noValue()) return false;
-      options.strict = true;
-    } else if (option.name == "--testlog") {
-      if (!noValue()) return false;
-      options.testLog = true;
-    } else if (option.name == "--sim") {
-      if (!noValue()) return false;
-      options.port = "sim";
-    } else if (option.name == "--port") {
-      if (!value(text)) return false;
-      options.port = text;
-    } else if (option.name == "--config") {
-      if (!value(text)) return false;
-      options.config = text;
-      options.configGiven = true;
-    } else if (option.name == "--log") {
-      if (!value(text)) return false;
-      options.logFile = text;
-    } else if (option.name == "--baud") {
-      if (!value(text)) return false;
-      if (text != "9600" && text != "115200") {
-        error = "option --baud takes 9600 or 115200, not '" + text + "'";
-        return false;
-      }
-      options.baud = static_cast<uint32_t>(std::stoul(text));
-    } else {
-      error = "unknown option " + std::string(option.name);
-      return false;
-    }
+    error = shared.error.empty() ? applyOwnOption(args, i, options) : shared.error;
+    if (!error.empty()) return false;
   }
-  const std::string fieldError = sim::checkFieldSetup(options.field);
-  if (!fieldError.empty()) {
-    error = fieldError;
-    return false;
-  }
-  return true;
+  error = wiring::CheckProgramOptions(options);
+  return error.empty();
 }
 
 std::string CliUsage() {

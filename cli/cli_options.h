@@ -5,15 +5,16 @@
 #include <string>
 #include <vector>
 
-#include "sim/field_setup.h"
+#include "cli/wiring/program_options.h"
 
 // Command-line options of kvt-cli.
 namespace kvt::cli {
 
-struct CliOptions {
+// The port and the simulated chip's options (--port, --sim, --sim-card ...) come from the
+// options every program takes.
+struct CliOptions : wiring::ProgramOptions {
   std::string command;                 // the subcommand: run, exec, shell, dump, help, ports ...
   std::vector<std::string> arguments;  // what follows it (a file, lines, words)
-  std::optional<std::string> port;     // --port COM1..COM8 | DEVICE | sim; --sim
   std::string config = "kvt_start.cfg";
   bool configGiven = false;            // --config was given: the file must exist
   std::optional<uint32_t> baud;        // --baud 9600 | 115200
@@ -22,7 +23,6 @@ struct CliOptions {
   bool testLog = false;  // --testlog: pattern output as the start-up file sets it up
   bool help = false;
   bool version = false;
-  sim::FieldSetup field;  // --sim-card, --sim-empty and the fault options
 };
 
 // Reads the program's arguments (without its name). Options may stand before and after the

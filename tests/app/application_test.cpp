@@ -16,6 +16,13 @@ class ApplicationTest : public ::testing::Test {
     std::ofstream(startFile, std::ios::binary) << content;
   }
 
+  // The programs hand in their simulated chip; the tests hand in theirs.
+  void useSimulatedChip(Application& application) {
+    application.portOpener().setSimulatedPorts(
+        [this] { return std::make_unique<sim::SimulatedPort>(chip); });
+  }
+
+  sim::Kv380 chip;
   test::TempFolder folder;
   std::filesystem::path startFile = folder.path / "kvt_start.cfg";
   kvt::test::FakeShell shell;
@@ -24,6 +31,7 @@ class ApplicationTest : public ::testing::Test {
 TEST_F(ApplicationTest, ARunOnTheSimulatedChipAndTheExitRewrite) {
   writeStartFile("3\n[Ports]\nCOM4=sim\nCOM2=sim\n[TestLog]\nInterface=1\n");
   Application application("", folder.path);
+  useSimulatedChip(application);
   shell.modalDriver = [](int dialogId, kvt::test::FakeView& view,
                          platform::DialogProcedure& procedure) {
     if (dialogId == id::MainWindowDialog) {
@@ -65,7 +73,8 @@ TEST_F(ApplicationTest, SampleActionsDriveACardOnTheSimulatedChip) {
   writeStartFile("0\n[Ports]\nCOM1=sim\n");
   Application application("-pi", folder.path);
   auto card = std::make_shared<sim::Iso14443ACard>(std::vector<uint8_t>{0x11, 0x22, 0x33, 0x44});
-  application.portOpener().setSimulatorSetup([card](sim::Kv380& chip) { chip.field().add(card); });
+  chip.field().add(card);
+  useSimulatedChip(application);
   shell.modalDriver = [](int, kvt::test::FakeView& view, platform::DialogProcedure& procedure) {
     procedure.command(view, id::OpenButton, Clicked);
     procedure.command(view, 50501, Clicked);

@@ -5,6 +5,8 @@
 #include <cerrno>
 
 #include "app_fixture.h"
+#include "sim/kv380.h"
+#include "sim/simulated_port.h"
 
 namespace kvt::app {
 namespace {
@@ -18,42 +20,8 @@ class DevicePortOpenerTest : public ::testing::Test {
   test::TempFolder folder;
   std::string startFile = (folder.path / "kvt_start.cfg").string();
   DevicePortOpener opener{startFile};
+  sim::Kv380 chip;
 };
-
-TEST(PortNameIndex, AcceptsOnlyTheEightNames) {
-  EXPECT_EQ(PortNameIndex("COM1:"), 0);
-  EXPECT_EQ(PortNameIndex("COM8:"), 7);
-  for (const char* name : {"COM9:", "COM0:", "COM1", "com1:"}) {
-    EXPECT_EQ(PortNameIndex(name), -1) << name;
-  }
-}
-
-TEST_F(DevicePortOpenerTest, TheSimDeviceIsOneChipThatOutlivesItsPorts) {
-  int setups = 0;
-  opener.setSimulatorSetup([&setups](sim::Kv380&) { ++setups; });
-  EXPECT_EQ(opener.describe("COM2:"), "sim");
-  EXPECT_EQ(opener.verify("COM2:"), 0);
-
-  chip::SerialBus bus;
-  chip::RegisterControl registers;
-  registers.Init(&bus);
-  chip::RegisterParams params{0x3F, 0x17, nullptr};
-  {
-    auto opened = opener.open("COM2:");
-    ASSERT_NE(opened.port, nullptr);
-    bus.setPort(opened.port.get());
-    EXPECT_EQ(registers.SetRegister(&params), chip::status::Success);
-    bus.setPort(nullptr);
-  }
-  auto again = opener.open("COM2:");
-  ASSERT_NE(again.port, nullptr);
-  bus.setPort(again.port.get());
-  params.value = 0;
-  EXPECT_EQ(registers.GetRegister(&params), chip::status::Success);
-  EXPECT_EQ(params.value, 0x17);  // the chip kept its register across the reopen
-  EXPECT_EQ(setups, 1);
-  bus.setPort(nullptr);
-}
 
 TEST_F(DevicePortOpenerTest, AMissingDeviceFailsWithItsErrorCodeUnlessOverridden) {
   auto opened = opener.open("COM3:");
@@ -64,6 +32,8 @@ TEST_F(DevicePortOpenerTest, AMissingDeviceFailsWithItsErrorCodeUnlessOverridden
 
   opener.setDeviceOverride("sim");
   EXPECT_EQ(opener.describe("COM3:"), "sim");
+  EXPECT_EQ(opener.open("COM3:").port, nullptr);  // no simulated chip handed in
+  opener.setSimulatedPorts([this] { return std::make_unique<sim::SimulatedPort>(chip); });
   EXPECT_NE(opener.open("COM3:").port, nullptr);
   opener.setDeviceOverride("");
   EXPECT_EQ(opener.open("COM3:").port, nullptr);
