@@ -5,6 +5,8 @@
 #include <iterator>
 #include <system_error>
 
+#include "platform/file_replace.h"
+
 namespace kvt::app {
 
 namespace {
@@ -31,22 +33,14 @@ uint8_t ReadPortIndex(const std::string& startFilePath) {
 }
 
 bool WritePortIndex(const std::string& startFilePath, uint8_t portIndex) {
-  // A linked start-up file stays linked: the file it leads to is rewritten.
-  std::string target = startFilePath;
-  {
-    std::error_code error;
-    if (std::filesystem::is_symlink(startFilePath, error)) {
-      target = std::filesystem::weakly_canonical(startFilePath, error).string();
-      if (error) return false;
-    }
-  }
   std::string content;
   {
-    std::ifstream in(target, std::ios::binary);
+    // A linked start-up file is read through its link and stays linked when rewritten.
+    std::ifstream in(startFilePath, std::ios::binary);
     // A file that is there but cannot be read is left alone: rewriting it would lose its
     // sections.
     std::error_code error;
-    if (!in && std::filesystem::exists(target, error)) return false;
+    if (!in && std::filesystem::exists(startFilePath, error)) return false;
     if (in) content.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   }
   const char digit = static_cast<char>('0' + (portIndex % 10));
@@ -58,26 +52,7 @@ bool WritePortIndex(const std::string& startFilePath, uint8_t portIndex) {
     const char* lineEnd = content.find("\r\n") != std::string::npos ? "\r\n" : "\n";
     content = std::string(1, digit) + lineEnd + content;
   }
-
-  const std::string temporary = target + ".port-tmp";
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out.write(content.data(), static_cast<std::streamsize>(content.size()));
-    out.close();
-    if (!out) {
-      std::error_code ignored;
-      std::filesystem::remove(temporary, ignored);
-      return false;
-    }
-  }
-  std::error_code error;
-  std::filesystem::rename(temporary, target, error);
-  if (error) {
-    std::filesystem::remove(temporary, error);
-    return false;
-  }
-  return true;
+  return platform::ReplaceFile(startFilePath, content);
 }
 
 bool HasPiSwitch(std::string_view commandLine) {

@@ -21,8 +21,8 @@ uint8_t ReadPortIndex(const std::string& startFilePath);
 // Writes `portIndex` as the file's port digit and changes nothing else: a leading digit is
 // replaced; otherwise a line with the digit is put in front of the content (the INI sections
 // the TestLog settings and the port map keep there stay as they are). A missing file is
-// created holding the digit alone. The new content goes to a temporary file that then replaces
-// the old one, so a crash leaves either the old or the new file. False when it cannot write.
+// created holding the digit alone. The file is replaced as a whole (platform::ReplaceFile), so a
+// crash leaves either the old or the new file, with its permissions. False when it cannot write.
 bool WritePortIndex(const std::string& startFilePath, uint8_t portIndex);
 
 // True when the command line holds the token "-pi" (exact case); tokens are separated by

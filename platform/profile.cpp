@@ -1,8 +1,6 @@
 #include "platform/profile.h"
 
 #include <algorithm>
-#include <atomic>
-#include <cerrno>
 #include <climits>
 #include <cstdint>
 #include <filesystem>
@@ -11,11 +9,7 @@
 #include <system_error>
 #include <vector>
 
-#ifndef _WIN32
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
+#include "platform/file_replace.h"
 
 namespace kvt::platform {
 
@@ -165,60 +159,6 @@ bool validKeyName(std::string_view name) {
          name.front() != '[' && name.front() != ';';
 }
 
-std::atomic<unsigned> tempCounter{0};
-
-// Writes `content` to a new file beside `path` and renames it over `path`, so readers see the
-// old file or the new one, never a part. The target of a symbolic link is replaced, not the link.
-bool replaceFile(const std::string& path, const std::string& content) {
-  std::error_code ec;
-  std::filesystem::path target = path;
-  if (std::filesystem::is_symlink(target, ec)) {
-    target = std::filesystem::canonical(target, ec);
-    if (ec) return false;
-  }
-#ifndef _WIN32
-  struct stat original {};
-  const bool existed = ::stat(target.c_str(), &original) == 0;
-  std::string temp;
-  int fd = -1;
-  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-    temp =
-        target.string() + ".tmp" + std::to_string(::getpid()) + "." + std::to_string(tempCounter++);
-    fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST) return false;
-  }
-  if (fd < 0) return false;
-  bool ok = true;
-  for (size_t written = 0; ok && written < content.size();) {
-    const ssize_t n = ::write(fd, content.data() + written, content.size() - written);
-    if (n < 0 && errno == EINTR) continue;
-    ok = n > 0;
-    if (ok) written += static_cast<size_t>(n);
-  }
-  if (ok && existed) ok = ::fchmod(fd, original.st_mode & 07777) == 0;
-  if (ok) ok = ::fsync(fd) == 0;
-  if (::close(fd) != 0) ok = false;
-  if (ok) ok = ::rename(temp.c_str(), target.c_str()) == 0;
-  if (!ok) ::unlink(temp.c_str());
-  return ok;
-#else
-  const std::filesystem::path temp = target.string() + ".tmp" + std::to_string(tempCounter++);
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    out.write(content.data(), static_cast<std::streamsize>(content.size()));
-    out.flush();
-    if (!out) {
-      out.close();
-      std::filesystem::remove(temp, ec);
-      return false;
-    }
-  }
-  std::filesystem::rename(temp, target, ec);
-  if (ec) std::filesystem::remove(temp, ec);
-  return !ec;
-#endif
-}
-
 }  // namespace
 
 int GetPrivateProfileInt(std::string_view section, std::string_view key, int defaultValue,
@@ -296,7 +236,7 @@ bool WritePrivateProfileString(std::string_view section, std::string_view key,
   std::string output;
   output.reserve(content.size() + newKeyLine.size() + section.size() + 8);
   for (const Line& line : lines) output += line.text + line.end;
-  return replaceFile(file, output);
+  return ReplaceFile(file, output);
 }
 
 }  // namespace kvt::platform

@@ -3,7 +3,9 @@
 #include <cstdint>
 #include <optional>
 
-// Line rates of an open tty by number, beyond the classic Bxxx table of termios.h.
+// What differs between POSIX systems on an open tty: line rates by number, beyond the classic
+// Bxxx table of termios.h, and the driver's low-latency mode. One file per system implements
+// these (platform/posix/tty_*.cpp, chosen by the build).
 namespace kvt::platform {
 
 // Sets input and output rate of `fd` to `rate` bit/s, keeping every other setting.
@@ -16,5 +18,9 @@ bool setLineRate(int fd, uint32_t rate);
 // The output rate now in force on `fd` in bit/s, as the driver reports it; nullopt when the
 // call fails. On a Linux pty master this is the rate the user of the slave side has set.
 std::optional<uint32_t> currentLineRate(int fd);
+
+// Asks the driver to pass each received byte on at once (Linux: ASYNC_LOW_LATENCY) instead of
+// holding it for up to 16 ms; a driver or system without the setting is left as it is.
+void askLowLatency(int fd);
 
 }  // namespace kvt::platform

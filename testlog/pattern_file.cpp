@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "app/text_format.h"
+#include "platform/local_time.h"
 #include "testlog/test_log_settings.h"
 
 namespace kvt::testlog {
@@ -66,15 +67,6 @@ std::string TimeText(const std::tm& time) {
                      time.tm_min, time.tm_sec, time.tm_year + 1900);
 }
 
-std::string CurrentTimeText() {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-#ifdef _WIN32
-  localtime_s(&local, &now);
-#else
-  localtime_r(&now, &local);
-#endif
-  return TimeText(local);
-}
+std::string CurrentTimeText() { return TimeText(platform::LocalTime(std::time(nullptr))); }
 
 }  // namespace kvt::testlog

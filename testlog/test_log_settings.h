@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/native_names.h"
+
 // The settings every pattern writer reads, and their place in the start-up file.
 namespace kvt::testlog {
 
@@ -13,19 +15,11 @@ constexpr int32_t kFormatATF = 0;
 constexpr int32_t kFormatATP = 1;
 
 // Folders and file names join with this separator.
-#ifdef _WIN32
-constexpr char kPathSeparator = '\\';
-#else
-constexpr char kPathSeparator = '/';
-#endif
+using platform::kPathSeparator;
 
 // The input folder used when the start-up file names none: the root of drive C on Windows, the
-// working folder elsewhere (a POSIX system has no drive C).
-#ifdef _WIN32
-constexpr const char* kDefaultInputPath = "C:\\";
-#else
-constexpr const char* kDefaultInputPath = "./";
-#endif
+// working folder elsewhere.
+using platform::kDefaultInputPath;
 
 constexpr const char* kSection = "TestLog";
 

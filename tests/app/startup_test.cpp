@@ -59,6 +59,16 @@ TEST_F(StartFileTest, TheExitRewriteOfALinkedStartFileWritesThroughTheLink) {
   EXPECT_EQ(test::ReadFile(shared), "5\r\n[TestLog]\r\nInterface=1\r\n");
 }
 
+TEST_F(StartFileTest, TheExitRewriteKeepsAPrivateFilePrivate) {
+  write("3\r\n");
+  std::filesystem::permissions(
+      path, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  ASSERT_TRUE(WritePortIndex(path, 5));
+  EXPECT_EQ(std::filesystem::status(path).permissions(),
+            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  EXPECT_EQ(read(), "5\r\n");
+}
+
 TEST_F(StartFileTest, AStartFileThatCannotBeReadIsNotRewritten) {
   if (::geteuid() == 0) GTEST_SKIP() << "root reads every file";
   write("3\r\n[TestLog]\r\nInterface=1\r\n");

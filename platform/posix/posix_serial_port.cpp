@@ -8,10 +8,6 @@
 #include <termios.h>
 #include <unistd.h>
 
-#if defined(__linux__)
-#include <linux/serial.h>
-#endif
-
 #include "platform/tty_rate.h"
 
 namespace kvt::platform {
@@ -45,16 +41,6 @@ int msUntil(Clock::time_point deadline) {
 void dropModemLines(int fd) {
   int lines = TIOCM_DTR | TIOCM_RTS;
   ::ioctl(fd, TIOCMBIC, &lines);  // ptys have no modem lines: ENOTTY/EINVAL are fine
-}
-
-void askLowLatency(int fd) {
-#if defined(__linux__)
-  serial_struct serial{};
-  if (::ioctl(fd, TIOCGSERIAL, &serial) == 0) {
-    serial.flags |= ASYNC_LOW_LATENCY;
-    ::ioctl(fd, TIOCSSERIAL, &serial);  // drivers that refuse are fine
-  }
-#endif
 }
 
 // Opens the device for this process alone. Returns the descriptor, or -1 with errno set.
