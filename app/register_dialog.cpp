@@ -8,6 +8,7 @@
 #include "app/serial_ports.h"
 #include "app/text_format.h"
 #include "chip/register_control.h"
+#include "platform/hex_text.h"
 
 namespace kvt::app {
 
@@ -15,8 +16,6 @@ namespace {
 constexpr std::size_t kFieldLength = 9;  // characters a byte field takes
 constexpr std::size_t kKeptLength = 19;  // characters kept between openings
 constexpr long kSaturated = 0x7FFFFFFF;  // a hex number too large for a signed 32-bit long
-
-bool isHexDigit(char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; }
 }  // namespace
 
 uint8_t HexTextToByte(std::string& text, bool& changed) {
@@ -28,8 +27,8 @@ uint8_t HexTextToByte(std::string& text, bool& changed) {
   }
   long number = 0;
   for (char c : text) {
-    if (!isHexDigit(c)) break;
-    const int digit = std::isdigit(static_cast<unsigned char>(c)) ? c - '0' : c - 'A' + 10;
+    const int digit = platform::HexDigitValue(c);
+    if (digit < 0) break;
     number = number > (kSaturated - digit) / 16 ? kSaturated : number * 16 + digit;
   }
   if (number > 0xFF) changed = true;

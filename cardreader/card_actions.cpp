@@ -10,12 +10,12 @@
 #include "cardreader/card_lines.h"
 #include "cardreader/card_log.h"
 #include "cardreader/control_ids.h"
-#include "cardreader/hex_text.h"
 #include "chip/iso14443a.h"
 #include "chip/korvex_reader.h"
 #include "chip/operation_control.h"
 #include "chip/register_control.h"
 #include "chip/registers.h"
+#include "platform/hex_text.h"
 
 namespace kvt::cardreader {
 
@@ -71,7 +71,7 @@ Status writeFromHexField(const app::DialogContext& context, CardSession& session
   std::lock_guard lock(chipLock(context));
   const Status timer = SetStepTimer(context, reload::Command);
   std::array<uint8_t, N> data{};
-  HexTextToBytes(fieldDigits(context, id::Hex, 2 * N), data);
+  platform::HexTextToBytes(fieldDigits(context, id::Hex, 2 * N), data);
   chip::KorvexCommandParams params{command, session.block, data.data(), static_cast<uint8_t>(N),
                                    0,       nullptr};
   const Status status = korvexCommand(*context.app, params);
@@ -157,7 +157,7 @@ Status Authenticate(const app::DialogContext& context, CardSession& session, boo
   // Key, then the serial number as received in cascade level 1.
   std::array<uint8_t, 10> data{};
   const std::span<uint8_t, 6> key(data.data(), 6);
-  HexTextToBytes(fieldDigits(context, keyB ? id::KeyB : id::KeyA, kKeyDigits), key);
+  platform::HexTextToBytes(fieldDigits(context, keyB ? id::KeyB : id::KeyA, kKeyDigits), key);
   std::copy_n(session.serial.begin(), 4, data.begin() + 6);
   chip::KorvexCommandParams params{
       keyB ? chip::korvex::AuthenticateKeyB : chip::korvex::AuthenticateKeyA,
@@ -180,7 +180,7 @@ Status ReadBlock(const app::DialogContext& context, CardSession& session) {
   chip::KorvexCommandParams params{chip::korvex::Read, session.block, data.data(), 0, 0, nullptr};
   const Status status = korvexCommand(app, params);
   AppendCardLog(context, ReadLine(session.block, data, status));
-  context.window->setText(id::Hex, BytesToHex(data));
+  context.window->setText(id::Hex, platform::BytesToHex(data));
   return stepResult(timer, status);
 }
 

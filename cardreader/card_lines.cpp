@@ -1,7 +1,7 @@
 #include "cardreader/card_lines.h"
 
 #include "app/text_format.h"
-#include "cardreader/hex_text.h"
+#include "platform/hex_text.h"
 
 namespace kvt::cardreader {
 
@@ -19,7 +19,7 @@ std::string twoValueLine(const char* name, uint8_t first, const std::string& dig
 
 std::string RequestLine(uint8_t requestCode, const std::array<uint8_t, 2>& atqa,
                         chip::Status status) {
-  return twoValueLine("Request", requestCode, BytesToHex(atqa), status);
+  return twoValueLine("Request", requestCode, platform::BytesToHex(atqa), status);
 }
 
 std::string AnticollisionSelectLine(uint8_t knownBits, uint8_t sak,
@@ -27,13 +27,14 @@ std::string AnticollisionSelectLine(uint8_t knownBits, uint8_t sak,
   std::string uid;
   switch (knownBits) {
     case 32:
-      uid = BytesToHex(std::span(serial).subspan(0, 4));
+      uid = platform::BytesToHex(std::span(serial).subspan(0, 4));
       break;
     case 64:  // the cascade tag in byte 0 is left out
-      uid = BytesToHex(std::span(serial).subspan(1, 7));
+      uid = platform::BytesToHex(std::span(serial).subspan(1, 7));
       break;
     case 96:  // both cascade tags (bytes 0 and 4) are left out
-      uid = BytesToHex(std::span(serial).subspan(1, 3)) + BytesToHex(std::span(serial).subspan(5));
+      uid = platform::BytesToHex(std::span(serial).subspan(1, 3)) +
+            platform::BytesToHex(std::span(serial).subspan(5));
       break;
     default:
       sak = 0;
@@ -50,20 +51,20 @@ std::string HaltLine(chip::Status status) {
 
 std::string AuthenticationLine(bool keyB, uint8_t block, std::span<const uint8_t, 6> key,
                                chip::Status status) {
-  return twoValueLine(keyB ? "Authentication KeyB" : "Authentication KeyA", block, BytesToHex(key),
-                      status);
+  return twoValueLine(keyB ? "Authentication KeyB" : "Authentication KeyA", block,
+                      platform::BytesToHex(key), status);
 }
 
 std::string ReadLine(uint8_t block, std::span<const uint8_t, 16> data, chip::Status status) {
-  return twoValueLine("Read", block, BytesToHex(data), status);
+  return twoValueLine("Read", block, platform::BytesToHex(data), status);
 }
 
 std::string WriteLine(uint8_t block, std::span<const uint8_t, 16> data, chip::Status status) {
-  return twoValueLine("Write", block, BytesToHex(data), status);
+  return twoValueLine("Write", block, platform::BytesToHex(data), status);
 }
 
 std::string WriteKlLine(uint8_t block, std::span<const uint8_t, 4> data, chip::Status status) {
-  return twoValueLine("WriteKL", block, BytesToHex(data), status);
+  return twoValueLine("WriteKL", block, platform::BytesToHex(data), status);
 }
 
 std::string TimerErrorLine(chip::Status status) {

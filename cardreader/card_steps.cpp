@@ -7,6 +7,7 @@
 #include "cardreader/card_actions.h"
 #include "cardreader/card_opening.h"
 #include "cardreader/control_ids.h"
+#include "platform/hex_text.h"
 
 namespace kvt::cardreader {
 
@@ -34,9 +35,7 @@ std::string lower(std::string_view word) {
 }
 
 bool isHex(std::string_view text, std::size_t digits) {
-  return text.size() == digits && std::all_of(text.begin(), text.end(), [](char c) {
-           return std::isxdigit(static_cast<unsigned char>(c)) != 0;
-         });
+  return text.size() == digits && platform::IsHexText(text);
 }
 
 std::optional<Kind> stepKind(const std::string& word) {

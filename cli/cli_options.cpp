@@ -10,30 +10,21 @@ namespace kvt::cli {
 
 namespace {
 
-// kvt-cli's own options: flags, and options with a value that is checked as it is stored (an
-// error text, or empty when it is fine).
-struct FlagRule {
-  std::string_view name;
-  bool CliOptions::*flag;
-};
-const FlagRule kFlags[] = {{"--help", &CliOptions::help},
-                           {"-h", &CliOptions::help},
-                           {"--version", &CliOptions::version},
-                           {"--strict", &CliOptions::strict},
-                           {"--testlog", &CliOptions::testLog}};
-
 std::string setConfig(CliOptions& options, const std::string& file) {
+  if (file.empty()) return "option --config needs a value";
   options.config = file;
   options.configGiven = true;
   return {};
 }
 
 std::string setLog(CliOptions& options, const std::string& file) {
+  if (file.empty()) return "option --log needs a value";
   options.logFile = file;
   return {};
 }
 
 std::string setBaud(CliOptions& options, const std::string& text) {
+  if (text.empty()) return "option --baud needs a value";
   if (text != "9600" && text != "115200") {
     return "option --baud takes 9600 or 115200, not '" + text + "'";
   }
@@ -41,30 +32,20 @@ std::string setBaud(CliOptions& options, const std::string& text) {
   return {};
 }
 
-struct ValueRule {
-  std::string_view name;
-  std::string (*apply)(CliOptions& options, const std::string& value);
-};
-const ValueRule kValueOptions[] = {{"--config", setConfig}, {"--log", setLog}, {"--baud", setBaud}};
+// kvt-cli's own options.
+using Table = platform::OptionTable<CliOptions>;
+const Table::Flag kFlags[] = {{"--help", &CliOptions::help},
+                              {"-h", &CliOptions::help},
+                              {"--version", &CliOptions::version},
+                              {"--strict", &CliOptions::strict},
+                              {"--testlog", &CliOptions::testLog}};
+const Table::Valued kValued[] = {{"--config", setConfig}, {"--log", setLog}, {"--baud", setBaud}};
 
 // Applies kvt-cli's own option at args[i], moving `i` past a value given as the next
 // argument. An error text, or empty.
 std::string applyOwnOption(const std::vector<std::string>& args, size_t& i, CliOptions& options) {
-  const platform::CommandOption option = platform::SplitOption(args[i]);
-  const std::string name(option.name);
-  for (const FlagRule& rule : kFlags) {
-    if (rule.name != name) continue;
-    if (option.inlineValue) return "option " + name + " takes no value";
-    options.*rule.flag = true;
-    return {};
-  }
-  for (const ValueRule& rule : kValueOptions) {
-    if (rule.name != name) continue;
-    const std::optional<std::string> value = platform::TakeOptionValue(args, i);
-    if (!value || value->empty()) return "option " + name + " needs a value";
-    return rule.apply(options, *value);
-  }
-  return "unknown option " + name;
+  const auto result = platform::ApplyTableOption(Table{kFlags, kValued}, args, i, options);
+  return result ? *result : "unknown option " + std::string(platform::SplitOption(args[i]).name);
 }
 
 // The subcommand, or one of its arguments.

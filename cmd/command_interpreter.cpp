@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "app/log.h"
+#include "platform/hex_text.h"
 
 namespace kvt::cmd {
 
@@ -22,11 +23,9 @@ uint8_t* userRegister(CommandInterpreter& interpreter, const char* token) {
   return nullptr;
 }
 
+// A digit of base 10 or 16; -1 for anything else.
 int digitValue(char c, int base) {
-  int value = base;  // not a digit
-  if (c >= '0' && c <= '9') value = c - '0';
-  if (c >= 'A' && c <= 'F') value = c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') value = c - 'a' + 10;
+  const int value = platform::HexDigitValue(c);
   return value < base ? value : -1;
 }
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <charconv>
 
+#include "platform/command_option.h"
+#include "platform/hex_text.h"
 #include "sim/leaving_target.h"
 
 namespace kvt::sim {
@@ -20,13 +22,6 @@ const char* const kFieldOptionsHelp =
 namespace {
 constexpr int kMaxLeaveAfter = 1000000;
 
-int hexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
 
 // The option's value: after '=' in the same argument, or the next argument.
@@ -34,24 +29,18 @@ struct Value {
   std::optional<std::string> text;
   int consumed = 0;
 };
-Value valueOf(std::span<const std::string> args, size_t index, std::string_view name) {
-  const std::string& arg = args[index];
-  if (arg.size() > name.size() && arg[name.size()] == '=') {
-    return {arg.substr(name.size() + 1), 1};
-  }
-  if (index + 1 < args.size()) return {args[index + 1], 2};
-  return {};
+Value valueOf(std::span<const std::string> args, size_t index) {
+  size_t at = index;
+  std::optional<std::string> text = platform::TakeOptionValue(args, at);
+  return {std::move(text), static_cast<int>(at - index) + 1};
 }
 
-// The option name of `arg` without a "=value" part.
-std::string_view nameOf(std::string_view arg) { return arg.substr(0, arg.find('=')); }
-
-CardFaults& faultsOfLastCard(FieldSetup& spec) {
-  if (spec.cards.empty()) {
-    spec.faultsBeforeCards = true;
-    return spec.defaultCardFaults;
+CardFaults& faultsOfLastCard(FieldSetup& setup) {
+  if (setup.cards.empty()) {
+    setup.faultsBeforeCards = true;
+    return setup.defaultCardFaults;
   }
-  return spec.cards.back().faults;
+  return setup.cards.back().faults;
 }
 
 std::shared_ptr<RfTarget> makeCard(const std::vector<uint8_t>& uid, const CardFaults& faults) {
@@ -72,7 +61,7 @@ std::optional<std::vector<uint8_t>> parseUid(std::string_view text, std::string*
     return std::nullopt;
   };
   for (char c : text) {
-    if (hexDigit(c) < 0) return fail("UID " + quoted(text) + " is not hexadecimal");
+    if (platform::HexDigitValue(c) < 0) return fail("UID " + quoted(text) + " is not hexadecimal");
   }
   if (text.size() != 8 && text.size() != 14 && text.size() != 20) {
     return fail("UID " + quoted(text) + " has " + std::to_string(text.size()) +
@@ -80,7 +69,8 @@ std::optional<std::vector<uint8_t>> parseUid(std::string_view text, std::string*
   }
   std::vector<uint8_t> uid;
   for (size_t i = 0; i < text.size(); i += 2) {
-    uid.push_back(static_cast<uint8_t>(hexDigit(text[i]) << 4 | hexDigit(text[i + 1])));
+    uid.push_back(static_cast<uint8_t>(platform::HexDigitValue(text[i]) << 4 |
+                                       platform::HexDigitValue(text[i + 1])));
   }
   // Every cascade level but the last starts with the cascade tag 0x88, so the last level must
   // not: a reader would take it for one.
@@ -92,10 +82,11 @@ std::optional<std::vector<uint8_t>> parseUid(std::string_view text, std::string*
   return uid;
 }
 
-FieldOptionResult parseFieldOption(FieldSetup& spec, std::span<const std::string> args,
+FieldOptionResult parseFieldOption(FieldSetup& setup, std::span<const std::string> args,
                                    size_t index) {
-  const std::string_view name = nameOf(args[index]);
-  const bool inlineValue = name.size() != args[index].size();
+  const platform::CommandOption option = platform::SplitOption(args[index]);
+  const std::string_view name = option.name;
+  const bool inlineValue = option.inlineValue.has_value();
   auto flag = [&](bool& target) -> FieldOptionResult {
     if (inlineValue) return {0, std::string(name) + " takes no value"};
     target = true;
@@ -103,23 +94,23 @@ FieldOptionResult parseFieldOption(FieldSetup& spec, std::span<const std::string
   };
 
   if (name == "--sim-card") {
-    const Value value = valueOf(args, index, name);
+    const Value value = valueOf(args, index);
     if (!value.text) return {0, "--sim-card needs a UID (8, 14 or 20 hex digits)"};
     std::string error;
     auto uid = parseUid(*value.text, &error);
     if (!uid) return {0, "--sim-card: " + error};
-    for (const auto& card : spec.cards) {
+    for (const auto& card : setup.cards) {
       if (card.uid == *uid) return {0, "--sim-card: UID " + quoted(*value.text) + " given twice"};
     }
-    spec.cards.push_back({std::move(*uid), {}});
+    setup.cards.push_back({std::move(*uid), {}});
     return {value.consumed, {}};
   }
-  if (name == "--sim-empty") return flag(spec.empty);
-  if (name == "--sim-wrong-bcc") return flag(faultsOfLastCard(spec).wrongBcc);
-  if (name == "--sim-nak-writes") return flag(faultsOfLastCard(spec).nakWrites);
-  if (name == "--sim-ack-value") return flag(faultsOfLastCard(spec).ackValueOperands);
+  if (name == "--sim-empty") return flag(setup.empty);
+  if (name == "--sim-wrong-bcc") return flag(faultsOfLastCard(setup).wrongBcc);
+  if (name == "--sim-nak-writes") return flag(faultsOfLastCard(setup).nakWrites);
+  if (name == "--sim-ack-value") return flag(faultsOfLastCard(setup).ackValueOperands);
   if (name == "--sim-leave-after") {
-    const Value value = valueOf(args, index, name);
+    const Value value = valueOf(args, index);
     if (!value.text) return {0, "--sim-leave-after needs a number of frames"};
     int frames = 0;
     const char* first = value.text->data();
@@ -129,36 +120,31 @@ FieldOptionResult parseFieldOption(FieldSetup& spec, std::span<const std::string
       return {0, "--sim-leave-after: " + quoted(*value.text) +
                      " is not a number of frames from 1 to " + std::to_string(kMaxLeaveAfter)};
     }
-    faultsOfLastCard(spec).leaveAfterFrames = frames;
+    faultsOfLastCard(setup).leaveAfterFrames = frames;
     return {value.consumed, {}};
   }
   return {};
 }
 
-std::string checkFieldSetup(const FieldSetup& spec) {
-  if (spec.empty && (!spec.cards.empty() || spec.faultsBeforeCards)) {
+std::string checkFieldSetup(const FieldSetup& setup) {
+  if (setup.empty && (!setup.cards.empty() || setup.faultsBeforeCards)) {
     return "--sim-empty leaves no card for --sim-card or a fault option";
   }
-  if (spec.faultsBeforeCards && !spec.cards.empty()) {
+  if (setup.faultsBeforeCards && !setup.cards.empty()) {
     return "a fault option applies to the --sim-card before it; give it after that option";
   }
   return {};
 }
 
-std::shared_ptr<KorvexCard> makeDefaultCard() {
-  return std::make_shared<KorvexCard>(
-      std::vector<uint8_t>(std::begin(kDefaultCardUid), std::end(kDefaultCardUid)));
-}
-
-void applyFieldSetup(const FieldSetup& spec, RfField& field) {
+void applyFieldSetup(const FieldSetup& setup, RfField& field) {
   field.clear();
-  if (spec.empty) return;
-  if (spec.cards.empty()) {
+  if (setup.empty) return;
+  if (setup.cards.empty()) {
     field.add(makeCard(std::vector<uint8_t>(std::begin(kDefaultCardUid), std::end(kDefaultCardUid)),
-                       spec.defaultCardFaults));
+                       setup.defaultCardFaults));
     return;
   }
-  for (const auto& card : spec.cards) field.add(makeCard(card.uid, card.faults));
+  for (const auto& card : setup.cards) field.add(makeCard(card.uid, card.faults));
 }
 
 }  // namespace kvt::sim

@@ -34,14 +34,14 @@ struct CardFaults {
   std::optional<int> leaveAfterFrames;
 };
 
-struct CardSpec {
+struct CardSetup {
   std::vector<uint8_t> uid;
   CardFaults faults;
 };
 
 struct FieldSetup {
   bool empty = false;
-  std::vector<CardSpec> cards;   // in the order given
+  std::vector<CardSetup> cards;  // in the order given
   CardFaults defaultCardFaults;  // faults given before any --sim-card
   bool faultsBeforeCards = false;
 };
@@ -59,14 +59,12 @@ struct FieldOptionResult {
   std::string error;  // non-empty: the option is malformed (consumed is then 0)
 };
 // Looks at args[index] (and its value, given as the next argument or after '=').
-FieldOptionResult parseFieldOption(FieldSetup& spec, std::span<const std::string> args,
+FieldOptionResult parseFieldOption(FieldSetup& setup, std::span<const std::string> args,
                                    size_t index);
 // Checks the options as a whole; an empty string when they fit together.
-std::string checkFieldSetup(const FieldSetup& spec);
+std::string checkFieldSetup(const FieldSetup& setup);
 
-// The default card of a field without --sim-card options.
-std::shared_ptr<KorvexCard> makeDefaultCard();
-// Replaces the targets of `field` by the cards of `spec`.
-void applyFieldSetup(const FieldSetup& spec, RfField& field);
+// Replaces the targets of `field` by the cards of `setup`.
+void applyFieldSetup(const FieldSetup& setup, RfField& field);
 
 }  // namespace kvt::sim

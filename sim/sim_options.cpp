@@ -1,12 +1,18 @@
 #include "sim/sim_options.h"
 
+#include <optional>
+#include <span>
 #include <string_view>
 #include <vector>
+
+#include "platform/command_option.h"
+#include "platform/hex_text.h"
 
 namespace kvt::sim {
 
 namespace {
 
+// "28", "0x28" or "F": one byte in one or two hexadecimal digits.
 bool parseHexByte(std::string_view text, uint8_t& value) {
   if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
     text.remove_prefix(2);
@@ -14,87 +20,52 @@ bool parseHexByte(std::string_view text, uint8_t& value) {
   if (text.empty() || text.size() > 2) return false;
   unsigned result = 0;
   for (char c : text) {
-    result <<= 4;
-    if (c >= '0' && c <= '9') {
-      result |= static_cast<unsigned>(c - '0');
-    } else if (c >= 'a' && c <= 'f') {
-      result |= static_cast<unsigned>(c - 'a' + 10);
-    } else if (c >= 'A' && c <= 'F') {
-      result |= static_cast<unsigned>(c - 'A' + 10);
-    } else {
-      return false;
-    }
+    const int digit = platform::HexDigitValue(c);
+    if (digit < 0) return false;
+    result = result << 4 | static_cast<unsigned>(digit);
   }
   value = static_cast<uint8_t>(result);
   return true;
 }
 
+std::string setLink(SimOptions& options, const std::string& path) {
+  if (path.empty()) return "option --link needs a path";
+  options.link = path;
+  return {};
+}
+
+std::string setVersion(SimOptions& options, const std::string& text) {
+  if (parseHexByte(text, options.version)) return {};
+  return "option --version-reg needs a hexadecimal byte (00 to FF), not '" + text + "'";
+}
+
+using Table = platform::OptionTable<SimOptions>;
+const Table::Flag kFlags[] = {{"--help", &SimOptions::help},
+                              {"-h", &SimOptions::help},
+                              {"--test-chip", &SimOptions::testChip}};
+const Table::Valued kValued[] = {{"--link", setLink}, {"--version-reg", setVersion}};
+
+// Applies the option at args[i], moving `i` past the arguments it takes. An error text, or
+// empty.
+std::string applyOption(std::span<const std::string> args, size_t& i, SimOptions& options) {
+  if (auto result = platform::ApplyTableOption(Table{kFlags, kValued}, args, i, options)) {
+    return *result;
+  }
+  // The cards in the field.
+  const FieldOptionResult field = parseFieldOption(options.field, args, i);
+  if (!field.error.empty()) return field.error;
+  if (field.consumed == 0) return "unknown option '" + args[i] + "' (see --help)";
+  i += static_cast<size_t>(field.consumed) - 1;
+  return {};
+}
+
 }  // namespace
 
 bool parseSimOptions(int argc, const char* const* argv, SimOptions& options, std::string& error) {
-  for (int i = 1; i < argc; ++i) {
-    std::string_view arg = argv[i];
-    std::string_view name = arg;
-    std::string_view inlineValue;
-    bool hasInlineValue = false;
-    if (const size_t equals = arg.find('='); arg.starts_with("--") && equals != arg.npos) {
-      name = arg.substr(0, equals);
-      inlineValue = arg.substr(equals + 1);
-      hasInlineValue = true;
-    }
-    // The value of an option that takes one: after '=' or the next argument.
-    auto value = [&](std::string_view& out) {
-      if (hasInlineValue) {
-        out = inlineValue;
-        return true;
-      }
-      if (i + 1 >= argc) {
-        error = "option " + std::string(name) + " needs a value";
-        return false;
-      }
-      out = argv[++i];
-      return true;
-    };
-    auto noValue = [&] {
-      if (hasInlineValue) error = "option " + std::string(name) + " takes no value";
-      return !hasInlineValue;
-    };
-
-    std::string_view text;
-    if (name == "--help" || name == "-h") {
-      if (!noValue()) return false;
-      options.help = true;
-    } else if (name == "--link") {
-      if (!value(text)) return false;
-      if (text.empty()) {
-        error = "option --link needs a path";
-        return false;
-      }
-      options.link = text;
-    } else if (name == "--version-reg") {
-      if (!value(text)) return false;
-      if (!parseHexByte(text, options.version)) {
-        error = "option --version-reg needs a hexadecimal byte (00 to FF), not '" +
-                std::string(text) + "'";
-        return false;
-      }
-    } else if (name == "--test-chip") {
-      if (!noValue()) return false;
-      options.testChip = true;
-    } else {
-      // The cards in the field.
-      const std::vector<std::string> rest(argv + i, argv + argc);
-      const FieldOptionResult field = parseFieldOption(options.field, rest, 0);
-      if (!field.error.empty()) {
-        error = field.error;
-        return false;
-      }
-      if (field.consumed == 0) {
-        error = "unknown option '" + std::string(arg) + "' (see --help)";
-        return false;
-      }
-      i += field.consumed - 1;
-    }
+  const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+  for (size_t i = 0; i < args.size(); ++i) {
+    error = applyOption(args, i, options);
+    if (!error.empty()) return false;
   }
   error = checkFieldSetup(options.field);
   return error.empty();

@@ -1,6 +1,7 @@
 #include "testlog/test_log_dialog.h"
 
 #include "app/text_format.h"
+#include "platform/hex_text.h"
 #include "platform/path_parts.h"
 #include "testlog/apply_settings.h"
 #include "testlog/control_ids.h"
@@ -33,13 +34,6 @@ void fillList(platform::View& window, int listId, const char* first, const char*
   window.selectItem(listId, selected == 0 || selected == 1 ? selected : -1);
 }
 
-int hexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
-
 // The pattern of the output format's files, the initial name of both choosers.
 const char* filePattern(int32_t outputFormat) {
   return outputFormat == kFormatATF ? "*.atf" : "*.atp";
@@ -50,7 +44,7 @@ const char* filePattern(int32_t outputFormat) {
 uint8_t ParseI2cAddress(std::string_view text) {
   unsigned value = 0;
   for (size_t i = 0; i < text.size() && i < 2; ++i) {
-    const int digit = hexValue(text[i]);
+    const int digit = platform::HexDigitValue(text[i]);
     if (digit < 0) break;
     value = value * 16 + static_cast<unsigned>(digit);
   }

@@ -1,27 +1,34 @@
-#include "cardreader/hex_text.h"
+#include "platform/hex_text.h"
 
-namespace kvt::cardreader {
+#include <algorithm>
+
+namespace kvt::platform {
 
 namespace {
 
 constexpr char kDigits[] = "0123456789ABCDEF";
 
-int digitValue(char c) {
+uint8_t pairToByte(char high, char low) {
+  const int first = HexDigitValue(high);
+  if (first < 0) return 0;
+  const int second = HexDigitValue(low);
+  if (second < 0) return static_cast<uint8_t>(first);
+  return static_cast<uint8_t>(first * 16 + second);
+}
+
+}  // namespace
+
+int HexDigitValue(char c) {
   if (c >= '0' && c <= '9') return c - '0';
   if (c >= 'A' && c <= 'F') return c - 'A' + 10;
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
   return -1;
 }
 
-uint8_t pairToByte(char high, char low) {
-  const int first = digitValue(high);
-  if (first < 0) return 0;
-  const int second = digitValue(low);
-  if (second < 0) return static_cast<uint8_t>(first);
-  return static_cast<uint8_t>(first * 16 + second);
+bool IsHexText(std::string_view text) {
+  return !text.empty() &&
+         std::all_of(text.begin(), text.end(), [](char c) { return HexDigitValue(c) >= 0; });
 }
-
-}  // namespace
 
 std::string BytesToHex(std::span<const uint8_t> bytes) {
   std::string text;
@@ -38,4 +45,4 @@ void HexTextToBytes(std::string_view text, std::span<uint8_t> out) {
   for (std::size_t i = 0; i < out.size(); ++i) out[i] = pairToByte(at(2 * i), at(2 * i + 1));
 }
 
-}  // namespace kvt::cardreader
+}  // namespace kvt::platform

@@ -1,15 +1,12 @@
-// Byte data from the text of the card reader's fields, and the select line of odd answers.
-#include "cardreader/hex_text.h"
+// Byte data from the text of the card reader's fields.
+#include "platform/hex_text.h"
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <string>
 #include <vector>
 
-#include "cardreader/card_lines.h"
-
-namespace kvt::cardreader {
+namespace kvt::platform {
 namespace {
 
 using Bytes = std::vector<uint8_t>;
@@ -34,12 +31,5 @@ TEST(HexTextTest, PairsReadAsHexUntilTheFirstNonDigit) {
   }
 }
 
-TEST(CardLinesTest, SelectWithAnUnusualBitCountIsAFailedStep) {
-  std::array<uint8_t, 12> serial{};
-  serial.fill(0x5A);
-  EXPECT_EQ(AnticollisionSelectLine(40, 0x08, serial, 0x0004),
-            "Anticollision/Select(0x93, 0x00, 0x00000000) --> Status: 0x0004");
-}
-
 }  // namespace
-}  // namespace kvt::cardreader
+}  // namespace kvt::platform
