@@ -14,6 +14,9 @@ namespace {
 namespace code = chip::korvex;
 
 constexpr int kPages = KorvexMemory::kBlocks * 4;
+// Where the parts of a trailer lie: key A, the access bits with their user byte, key B.
+constexpr int kKeyAAt = 0, kAccessBitsAt = 6, kKeyBAt = 10;
+constexpr int kKeySize = 6, kAccessBytes = 4;
 
 AirFrame ack() { return nibbleFrame(nibble::Ack); }
 AirFrame refused() { return nibbleFrame(nibble::NakInvalid); }
@@ -42,7 +45,7 @@ bool KorvexCard::authenticate(const uint8_t* block12) {
     dropOut();  // a failed authentication leaves the card unselected, like a real one
     return false;
   }
-  authenticated_ = sector;
+  authenticated_ = Opened{sector, kind == code::AuthenticateKeyA ? KeyKind::A : KeyKind::B};
   pending_ = Pending::None;
   transferBuffer_.reset();
   return true;
@@ -61,19 +64,60 @@ void KorvexCard::fieldReset() {
 
 void KorvexCard::leftActive() { cryptoOff(); }
 
-bool KorvexCard::mayAccess(int block) const {
-  return block < KorvexMemory::kBlocks && authenticated_ &&
-         *authenticated_ == KorvexMemory::sectorOf(block);
+std::optional<SectorAccess> KorvexCard::accessTo(int block) const {
+  if (block >= KorvexMemory::kBlocks || !authenticated_ ||
+      authenticated_->sector != KorvexMemory::sectorOf(block)) {
+    return std::nullopt;
+  }
+  return SectorAccess(memory_.block(KorvexMemory::trailerOf(authenticated_->sector)));
 }
 
-bool KorvexCard::mayWriteData(int block) const {
-  return mayAccess(block) && block != 0 && !KorvexMemory::isTrailer(block);
+bool KorvexCard::allows(int block, DataAccess what) const {
+  const auto access = accessTo(block);
+  if (!access || KorvexMemory::isTrailer(block)) return false;
+  if (block == 0 && what != DataAccess::Read) return false;  // the maker's block stays as made
+  return access->allows(block % KorvexMemory::kBlocksPerSector, what, authenticated_->key);
+}
+
+bool KorvexCard::mayRead(int block) const {
+  if (!KorvexMemory::isTrailer(block)) return allows(block, DataAccess::Read);
+  // Every usable key may read the access bits, so a trailer read is refused only when the
+  // sector is blocked or the key opens nothing.
+  const auto access = accessTo(block);
+  return access && access->mayRead(TrailerPart::AccessBits, authenticated_->key);
+}
+
+bool KorvexCard::mayWrite(int block) const {
+  if (!KorvexMemory::isTrailer(block)) return allows(block, DataAccess::Write);
+  const auto access = accessTo(block);
+  return access && access->mayWriteTrailer(authenticated_->key);
 }
 
 KorvexMemory::Block KorvexCard::readable(int block) const {
   KorvexMemory::Block data = memory_.block(block);
-  if (KorvexMemory::isTrailer(block)) std::fill_n(data.begin(), 6, 0x00);  // key A stays secret
+  if (!KorvexMemory::isTrailer(block)) return data;
+  const SectorAccess access = *accessTo(block);
+  const KeyKind key = authenticated_->key;
+  std::fill_n(data.begin() + kKeyAAt, kKeySize, 0x00);  // key A never leaves the card
+  if (!access.mayRead(TrailerPart::AccessBits, key)) {
+    std::fill_n(data.begin() + kAccessBitsAt, kAccessBytes, 0x00);
+  }
+  if (!access.mayRead(TrailerPart::KeyB, key)) std::fill_n(data.begin() + kKeyBAt, kKeySize, 0x00);
   return data;
+}
+
+KorvexMemory::Block KorvexCard::trailerAfterWrite(int block,
+                                                  const KorvexMemory::Block& data) const {
+  KorvexMemory::Block result = memory_.block(block);
+  const SectorAccess access = *accessTo(block);
+  const KeyKind key = authenticated_->key;
+  auto take = [&](TrailerPart part, int at, int size) {
+    if (access.mayWrite(part, key)) std::copy_n(data.begin() + at, size, result.begin() + at);
+  };
+  take(TrailerPart::KeyA, kKeyAAt, kKeySize);
+  take(TrailerPart::AccessBits, kAccessBitsAt, kAccessBytes);
+  take(TrailerPart::KeyB, kKeyBAt, kKeySize);
+  return result;
 }
 
 std::optional<AirFrame> KorvexCard::activeFrame(const AirFrame& frame) {
@@ -88,20 +132,20 @@ std::optional<AirFrame> KorvexCard::command(const std::vector<uint8_t>& payload)
   const int block = payload[1];
   switch (op) {
     case code::Read: {
-      if (payload.size() != 2 || !mayAccess(block)) return refused();
+      if (payload.size() != 2 || !mayRead(block)) return refused();
       const auto data = readable(block);
       return frameWithCrc(std::vector<uint8_t>(data.begin(), data.end()));
     }
     case code::Write:
-      // The trailer may be written (new keys); block 0 never.
-      if (payload.size() != 2 || nakWrites_ || !mayAccess(block) || block == 0) return refused();
+      if (payload.size() != 2 || nakWrites_ || !mayWrite(block)) return refused();
       pending_ = Pending::WriteData;
       pendingBlock_ = block;
       return ack();
     case code::WritePage: {
       const int page = payload[1];
       const int pageBlock = page / 4;
-      if (payload.size() != 6 || nakWrites_ || page >= kPages || !mayWriteData(pageBlock)) {
+      if (payload.size() != 6 || nakWrites_ || page >= kPages ||
+          !allows(pageBlock, DataAccess::Write)) {
         return refused();
       }
       auto data = memory_.block(pageBlock);
@@ -112,7 +156,8 @@ std::optional<AirFrame> KorvexCard::command(const std::vector<uint8_t>& payload)
     case code::Decrement:
     case code::Increment:
     case code::Restore:
-      if (payload.size() != 2 || !mayWriteData(block) ||
+      if (payload.size() != 2 ||
+          !allows(block, op == code::Increment ? DataAccess::Increment : DataAccess::Decrement) ||
           !KorvexMemory::decodeValue(memory_.block(block))) {
         return refused();
       }
@@ -121,7 +166,8 @@ std::optional<AirFrame> KorvexCard::command(const std::vector<uint8_t>& payload)
       pendingBlock_ = block;
       return ack();
     case code::Transfer: {
-      if (payload.size() != 2 || nakWrites_ || !mayWriteData(block) || !transferBuffer_) {
+      if (payload.size() != 2 || nakWrites_ || !allows(block, DataAccess::Decrement) ||
+          !transferBuffer_) {
         return refused();
       }
       // The destination keeps its own address byte when it is a value block already.
@@ -144,6 +190,7 @@ std::optional<AirFrame> KorvexCard::secondPhase(
     if (!payload || payload->size() != KorvexMemory::kBlockSize) return damaged();
     KorvexMemory::Block data;
     std::copy(payload->begin(), payload->end(), data.begin());
+    if (KorvexMemory::isTrailer(pendingBlock_)) data = trailerAfterWrite(pendingBlock_, data);
     memory_.setBlock(pendingBlock_, data);
     return ack();
   }

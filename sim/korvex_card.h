@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "sim/iso14443a_card.h"
+#include "sim/korvex_access.h"
 #include "sim/korvex_memory.h"
 
 namespace kvt::sim {
@@ -20,6 +21,8 @@ namespace kvt::sim {
 //                            goes into the transfer buffer and the card stays silent;
 //   B0 block              -> ACK, the transfer buffer is written as a value block.
 // Acknowledgements are 4-bit frames without CRC: 0xA ACK, 0x4 refused, 0x5 damaged frame.
+// Every access is checked against the access bits of the sector's trailer (SectorAccess) for
+// the key that opened the sector; block 0 is never written.
 class KorvexCard : public Iso14443ACard {
  public:
   using Key = KorvexMemory::Key;
@@ -37,7 +40,9 @@ class KorvexCard : public Iso14443ACard {
   KorvexMemory& memory() { return memory_; }
   const KorvexMemory& memory() const { return memory_; }
   // The sector the card is authenticated for, if any.
-  std::optional<int> authenticatedSector() const { return authenticated_; }
+  std::optional<int> authenticatedSector() const {
+    return authenticated_ ? std::optional<int>(authenticated_->sector) : std::nullopt;
+  }
 
   // Fault: every write (A0 and A2 headers, transfer) is refused with NAK 0x4.
   void setNakWrites(bool on) { nakWrites_ = on; }
@@ -50,15 +55,26 @@ class KorvexCard : public Iso14443ACard {
 
  private:
   enum class Pending { None, WriteData, ValueOperand };
+  struct Opened {
+    int sector;
+    KeyKind key;
+  };
 
   std::optional<AirFrame> command(const std::vector<uint8_t>& payload);
   std::optional<AirFrame> secondPhase(const std::optional<std::vector<uint8_t>>& payload);
-  bool mayAccess(int block) const;
-  bool mayWriteData(int block) const;
+  // The rules of `block`'s sector; nullopt unless that sector is open.
+  std::optional<SectorAccess> accessTo(int block) const;
+  // `what` on data block `block` (never block 0 unless reading, never a trailer).
+  bool allows(int block, DataAccess what) const;
+  bool mayRead(int block) const;
+  bool mayWrite(int block) const;
+  // The block as this key may see it: trailer parts it may not read come as zeros.
   KorvexMemory::Block readable(int block) const;
+  // A trailer write changes only the parts the key may write.
+  KorvexMemory::Block trailerAfterWrite(int block, const KorvexMemory::Block& data) const;
 
   KorvexMemory memory_;
-  std::optional<int> authenticated_;
+  std::optional<Opened> authenticated_;
   Pending pending_ = Pending::None;
   uint8_t pendingCommand_ = 0;
   int pendingBlock_ = 0;

@@ -87,9 +87,11 @@ TEST_F(KorvexSimTest, AuthenticateWithEitherKeyAndReadBlockFour) {
   EXPECT_EQ(read(0x04), Bytes(16, 0x00));
   EXPECT_EQ(params.dataLength, 16);
   EXPECT_EQ(onTheAir(), (std::vector<Bytes>{{0x30, 0x04}}));
-  EXPECT_EQ(auth(0x61, 0x04), status::Success);
+  // A factory trailer lets key A read key B, so key B authenticates but opens nothing.
   EXPECT_EQ(read(0x07),
             (Bytes{0, 0, 0, 0, 0, 0, 0xFF, 0x07, 0x80, 0x69, 0x5A, 0x17, 0xC3, 0xE9, 0x0B, 0x42}));
+  EXPECT_EQ(auth(0x61, 0x04), status::Success);
+  EXPECT_EQ(run(0x30, 0x07, nullptr, 0), status::UnexpectedAnswer);  // a NAK instead of data
 }
 
 TEST_F(KorvexSimTest, WrongKeyAfterASuccessfulAuthenticationFails) {
@@ -130,7 +132,7 @@ TEST_F(KorvexSimTest, PageWriteOfAKlCardIsOneFrame) {
 }
 
 TEST_F(KorvexSimTest, ValueDecrementIncrementRestoreAndTransfer) {
-  ASSERT_EQ(auth(0x61, 0x04), status::Success);
+  ASSERT_EQ(auth(0x60, 0x04), status::Success);
   const auto block = KorvexMemory::encodeValue(100, 0x05);
   ASSERT_EQ(write(0x05, Bytes(block.begin(), block.end())), status::Success);
   EXPECT_EQ(value(0xC0, 0x05, 7), status::Success);  // silence after the operand

@@ -71,6 +71,7 @@ TEST(KorvexCardTest, AuthenticationChecksKeyAndSerialAndOpensOnlyItsSector) {
   EXPECT_TRUE(r.auth(0x60, 0x04, other));
   ASSERT_TRUE(r.auth(0x61, 0x04));
   EXPECT_EQ(r.card.authenticatedSector(), 1);
+  ASSERT_TRUE(r.auth(0x60, 0x04, other));
   EXPECT_EQ(r.read(0x07).size(), 16u);
   r.card.cryptoOff();  // the chip switched its crypto unit off
   EXPECT_EQ(r.nibble({0x30, 0x04}), kRefused);
@@ -148,6 +149,101 @@ TEST(KorvexCardTest, ValueCommandsGoThroughTheTransferBufferAndRefuseOverflow) {
   EXPECT_EQ(r.nibble({1, 0, 0, 0}), -1);
   EXPECT_EQ(r.nibble({0xB0, 0x05}), kRefused);
   EXPECT_EQ(r.value(5), INT32_MAX);
+}
+
+// Each case sets the access bits of sector 1 (block 5 holds the value 100), opens the sector
+// with one key and sends frames; the answer is a nibble, "-" for silence or the data read.
+TEST(KorvexCardTest, AccessBitsOfTheTrailerRuleEveryAccess) {
+  const char* keyB = "5A 17 C3 E9 0B 42";
+  const struct {
+    const char* name;
+    const char* accessBits;  // bytes 6..8 of the trailer
+    uint8_t key;
+    std::vector<std::pair<const char*, std::string>> steps;
+  } cases[] = {
+      {"factory trailer, key A opens everything but key A",
+       "FF 07 80",
+       0x60,
+       {{"30 07", std::string("00 00 00 00 00 00 FF 07 80 69 ") + keyB},
+        {"C1 05", "A"},
+        {"01 00 00 00", "-"},
+        {"B0 05", "A"},
+        {"A0 05", "A"},
+        {"A0 07", "A"}}},
+      {"factory trailer, key B is readable and opens nothing",
+       "FF 07 80",
+       0x61,
+       {{"30 04", "4"}, {"30 07", "4"}, {"A0 05", "4"}, {"C0 05", "4"}}},
+      {"trailer read-only for key A (trailer 010)",
+       "7F 0F 08",
+       0x60,
+       {{"A0 07", "4"}, {"30 07", std::string("00 00 00 00 00 00 7F 0F 08 69 ") + keyB}}},
+      {"block 5 only goes down (001)",
+       "FF 05 A0",
+       0x60,
+       {{"C1 05", "4"},
+        {"A0 05", "4"},
+        {"C0 05", "A"},
+        {"01 00 00 00", "-"},
+        {"B0 05", "A"},
+        {"A0 04", "A"}}},
+      {"inverted copies that disagree block the sector",
+       "FF 07 81",
+       0x60,
+       {{"30 04", "4"}, {"30 07", "4"}, {"A0 05", "4"}, {"C0 05", "4"}}},
+      {"key B writes, key A reads (data 100, trailer 011): key A",
+       "78 77 88",
+       0x60,
+       {{"30 04", "00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00"},
+        {"A0 04", "4"},
+        {"A0 07", "4"},
+        {"30 07", "00 00 00 00 00 00 78 77 88 69 00 00 00 00 00 00"}}},
+      {"key B writes, key A reads (data 100, trailer 011): key B",
+       "78 77 88",
+       0x61,
+       {{"A0 04", "A"},
+        {"C0 05", "4"},
+        {"30 07", "00 00 00 00 00 00 78 77 88 69 00 00 00 00 00 00"}}},
+  };
+  for (const auto& c : cases) {
+    Reader r;
+    auto trailer = r.card.memory().block(7);
+    const Bytes bits = hex(c.accessBits);
+    std::copy(bits.begin(), bits.end(), trailer.begin() + 6);
+    r.card.memory().setBlock(7, trailer);
+    r.card.memory().setBlock(5, KorvexMemory::encodeValue(100, 5));
+    ASSERT_TRUE(r.auth(c.key, 0x04)) << c.name;
+    for (const auto& [frame, expected] : c.steps) {
+      const auto answer = r.send(hex(frame));
+      std::string got = "-";
+      if (answer && answer->bitCount == 4) {
+        got = std::string(1, "0123456789ABCDEF"[answer->bytes[0] & 0x0F]);
+      } else if (answer) {
+        const auto payload = payloadIfCrcOk(*answer);
+        got = payload ? testing::PrintToString(*payload) : "bad CRC";
+      }
+      const std::string want =
+          expected.size() > 1 ? testing::PrintToString(hex(expected)) : expected;
+      EXPECT_EQ(got, want) << c.name << ", frame " << frame;
+      // A write header that was acknowledged takes 16 bytes of data next.
+      if (frame[0] == 'A' && frame[1] == '0' && got == "A") {
+        EXPECT_EQ(r.nibble(Bytes(16, 0x33)), kAck) << c.name;
+      }
+    }
+  }
+}
+
+TEST(KorvexCardTest, TrailerWriteChangesOnlyThePartsTheKeyMayWrite) {
+  Reader r;
+  auto trailer = r.card.memory().block(7);
+  trailer[7] = 0x0F;  // trailer condition 000: key A writes both keys but not the access bits
+  trailer[8] = 0x00;
+  r.card.memory().setBlock(7, trailer);
+  ASSERT_TRUE(r.auth(0x60, 0x04));
+  EXPECT_EQ(r.nibble({0xA0, 0x07}), kAck);
+  EXPECT_EQ(r.nibble(hex("01 02 03 04 05 06 FF 07 80 11 0A 0B 0C 0D 0E 0F")), kAck);
+  EXPECT_EQ(r.card.memory().block(7),
+            (Block{1, 2, 3, 4, 5, 6, 0xFF, 0x0F, 0x00, 0x69, 10, 11, 12, 13, 14, 15}));
 }
 
 TEST(KorvexMemoryTest, ValueBlockFormatIsCheckedByteForByte) {
