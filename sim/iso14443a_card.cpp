@@ -23,13 +23,15 @@ int levelOfSelectCode(uint8_t code) {
 }
 }  // namespace
 
-Iso14443ACard::Iso14443ACard(std::vector<uint8_t> uid, uint8_t sak)
+Iso14443ACard::Iso14443ACard(std::vector<uint8_t> uid, uint8_t sak,
+                             std::optional<std::array<uint8_t, 2>> atqa)
     : uid_(std::move(uid)), sak_(sak) {
   if (uid_.size() != 4 && uid_.size() != 7 && uid_.size() != 10) {
     throw std::invalid_argument("a type A UID has 4, 7 or 10 bytes");
   }
   // Bits 7..6 of the first ATQA byte give the UID size; 0x04 announces bit anticollision.
-  atqa_ = {static_cast<uint8_t>(0x04 | ((cascadeLevels() - 1) << 6)), 0x00};
+  atqa_ = atqa.value_or(
+      std::array<uint8_t, 2>{static_cast<uint8_t>(0x04 | ((cascadeLevels() - 1) << 6)), 0x00});
 }
 
 std::array<uint8_t, 4> Iso14443ACard::levelSerial(int level) const {

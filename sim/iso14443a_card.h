@@ -28,8 +28,9 @@ class Iso14443ACard : public RfTarget {
   static constexpr uint8_t kSakCascade = 0x04;
 
   // `uid` has 4, 7 or 10 bytes (std::invalid_argument otherwise). `sak` is the SAK of the
-  // last cascade level; the ATQA follows the UID size (04 00, 44 00, 84 00).
-  explicit Iso14443ACard(std::vector<uint8_t> uid, uint8_t sak = 0x00);
+  // last cascade level; the ATQA follows the UID size (04 00, 44 00, 84 00) unless given.
+  explicit Iso14443ACard(std::vector<uint8_t> uid, uint8_t sak = 0x00,
+                         std::optional<std::array<uint8_t, 2>> atqa = std::nullopt);
 
   std::optional<AirFrame> receive(const AirFrame& frame) override;
   void fieldReset() override;

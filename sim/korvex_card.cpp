@@ -29,6 +29,9 @@ KorvexCard::KorvexCard(std::vector<uint8_t> uid, const Key& keyA, const Key& key
   memory_.writeManufacturerBlock(this->uid(), chip::bcc(last.data()), sak(), atqa());
 }
 
+KorvexCard::KorvexCard(const CardImage& image)
+    : Iso14443ACard(image.uid, image.sak, image.atqa), memory_(image.memory) {}
+
 bool KorvexCard::authenticate(const uint8_t* block12) {
   if (state() != State::Active) return false;
   const uint8_t kind = block12[0];

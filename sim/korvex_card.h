@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "sim/card_image.h"
 #include "sim/iso14443a_card.h"
 #include "sim/korvex_access.h"
 #include "sim/korvex_memory.h"
@@ -32,6 +33,8 @@ class KorvexCard : public Iso14443ACard {
   // A card with the given 4-, 7- or 10-byte UID, `keyA` and `keyB` in every trailer.
   explicit KorvexCard(std::vector<uint8_t> uid, const Key& keyA = kDefaultKey,
                       const Key& keyB = kDefaultKey);
+  // The card a 1K image describes: its memory as it is, UID, SAK and ATQA from block 0.
+  explicit KorvexCard(const CardImage& image);
 
   bool authenticate(const uint8_t* block12) override;
   void cryptoOff() override;

@@ -25,12 +25,15 @@ class KorvexMemory {
 
   // Every trailer gets `keyA`, the transport access bits and `keyB`; data blocks are zero.
   KorvexMemory(const Key& keyA, const Key& keyB);
+  // A memory holding `blocks` as they are (a card image).
+  explicit KorvexMemory(const std::array<Block, kBlocks>& blocks) : blocks_(blocks) {}
 
   static int sectorOf(int block) { return block / kBlocksPerSector; }
   static bool isTrailer(int block) { return block % kBlocksPerSector == kBlocksPerSector - 1; }
   static int trailerOf(int sector) { return sector * kBlocksPerSector + kBlocksPerSector - 1; }
 
   const Block& block(int index) const { return blocks_.at(index); }
+  const std::array<Block, kBlocks>& blocks() const { return blocks_; }
   void setBlock(int index, const Block& data) { blocks_.at(index) = data; }
   Key keyA(int sector) const;
   Key keyB(int sector) const;
