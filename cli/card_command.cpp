@@ -1,7 +1,7 @@
 #include "cardreader/card_session.h"
-#include "cardreader/card_steps.h"
 #include "cardreader/control_ids.h"
-#include "cardreader/headless_dialog_view.h"
+#include "cli/card_steps.h"
+#include "cli/headless_dialog_view.h"
 #include "cli/session.h"
 #include "cli/subcommands.h"
 
@@ -11,7 +11,7 @@ namespace {
 
 std::string checkCard(const std::vector<std::string>& arguments) {
   std::string error;
-  return cardreader::ParseCardSteps(arguments, error) ? std::string() : error;
+  return ParseCardSteps(arguments, error) ? std::string() : error;
 }
 
 // Opens the card reader on the open port, runs the steps and leaves the lines in the log, so
@@ -19,25 +19,18 @@ std::string checkCard(const std::vector<std::string>& arguments) {
 // fails the run.
 int card(Session& session, const std::vector<std::string>& arguments) {
   std::string error;
-  const auto steps = cardreader::ParseCardSteps(arguments, error);
+  const auto steps = ParseCardSteps(arguments, error);
   if (!steps) {
     session.err() << "kvt-cli: " << error << "\n";
     return 2;
   }
   app::AppState& app = session.state();
   app.monospaceFont = true;  // a console shows every pane in a fixed-pitch font
-  auto* mainWindow = dynamic_cast<cardreader::HeadlessDialogView*>(&session.window());
-  cardreader::HeadlessDialogView dialog =
-      mainWindow != nullptr
-          ? cardreader::HeadlessDialogView(*mainWindow, cardreader::id::LogPane)
-          : cardreader::HeadlessDialogView(session.out(), cardreader::id::LogPane);
+  // The dialog prints through the main window's stream, so each line reaches it once.
+  HeadlessDialogView dialog(session.window(), cardreader::id::LogPane);
   cardreader::CardSession cardSession;
-  const cardreader::CardRunResult result =
-      cardreader::RunCardSteps(app, dialog, cardSession, *steps, session.err());
-  cmd::ErrorTally* tally = session.environment().tally;
-  if (tally != nullptr) {
-    tally->failedLines += result.failedSteps + (result.openingStatus != 0 ? 1 : 0);
-  }
+  const CardRunResult result = RunCardSteps(app, dialog, cardSession, *steps, session.err());
+  session.countCardFailures(result.failedSteps + (result.openingStatus != 0 ? 1 : 0));
   return 0;
 }
 

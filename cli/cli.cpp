@@ -79,7 +79,8 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
       if (result == kExitDone) result = kExitUsage;
     }
   }
-  if (result == kExitDone && options.strict && session.tally().total() > 0) {
+  if (result == kExitDone && options.strict &&
+      session.tally().total() + session.cardFailures() > 0) {
     result = kExitStrictFailure;
   }
   return result;

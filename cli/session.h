@@ -6,8 +6,8 @@
 
 #include "app/app_state.h"
 #include "app/main_window.h"
-#include "cardreader/headless_dialog_view.h"
 #include "cli/cli_options.h"
+#include "cli/headless_dialog_view.h"
 #include "cli/wiring/wired_program.h"
 #include "cmd/command_interpreter.h"
 
@@ -34,9 +34,12 @@ class Session {
   app::MainWindow& mainWindow() { return mainWindow_; }
   // The headless main window; a dialog that shows the same log prints through a view made
   // from it, so each line reaches standard output once.
-  cardreader::HeadlessDialogView& window() { return window_; }
+  HeadlessDialogView& window() { return window_; }
   const CliOptions& options() const { return options_; }
   cmd::ErrorTally& tally() { return program_.tally(); }
+  // Card steps that failed (a refused card reader set-up counts as one); not command lines.
+  int cardFailures() const { return cardFailures_; }
+  void countCardFailures(int count) { cardFailures_ += count; }
   const cmd::CommandEnvironment& environment() const { return program_.environment(); }
   std::ostream& out() { return out_; }
   std::ostream& err() { return err_; }
@@ -48,9 +51,10 @@ class Session {
   std::ostream& err_;
   std::istream& in_;
   // The window outlives the program, whose end waits for a run that may still print to it.
-  cardreader::HeadlessDialogView window_;
+  HeadlessDialogView window_;
   wiring::WiredProgram program_;
   app::MainWindow mainWindow_{program_.state()};
+  int cardFailures_ = 0;
 };
 
 }  // namespace kvt::cli

@@ -5,8 +5,8 @@ namespace kvt::cli {
 const std::vector<Subcommand>& Subcommands() {
   // A new subcommand defines its entry in a file of its own and is added here.
   static const std::vector<Subcommand> table{
-      kRunCommand, kExecCommand, kShellCommand, kDumpCommand, kCardCommand, kHelpCommand,
-      kPortsCommand,
+      kRunCommand,  kExecCommand, kShellCommand, kDumpCommand,
+      kCardCommand, kHelpCommand, kPortsCommand,
   };
   return table;
 }

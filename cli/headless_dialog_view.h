@@ -9,7 +9,7 @@
 
 #include "platform/view.h"
 
-namespace kvt::cardreader {
+namespace kvt::cli {
 
 // A window without a screen, for a console front end: controls keep their state in memory,
 // and whatever the log pane gains is written to `out` as it arrives, with LF line ends instead
@@ -43,9 +43,6 @@ class HeadlessDialogView final : public platform::View {
   int selectedItem(int id) const override;
   void close(int) override {}
 
-  // Entries of a list (for a front end that wants to name them).
-  std::size_t itemCount(int id) const;
-
  private:
   struct List {
     std::vector<std::string> items;
@@ -61,4 +58,4 @@ class HeadlessDialogView final : public platform::View {
   std::map<int, List> lists_;
 };
 
-}  // namespace kvt::cardreader
+}  // namespace kvt::cli

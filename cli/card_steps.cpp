@@ -1,4 +1,4 @@
-#include "cardreader/card_steps.h"
+#include "cli/card_steps.h"
 
 #include <algorithm>
 #include <cctype>
@@ -9,20 +9,10 @@
 #include "cardreader/control_ids.h"
 #include "platform/hex_text.h"
 
-namespace kvt::cardreader {
+namespace kvt::cli {
 
-const char* const kCardStepsHelp =
-    "  request [wupa]    send REQA (or WUPA)\n"
-    "  select            anticollision and selection\n"
-    "  activate [wupa]   request, then select\n"
-    "  halt              halt the selected card\n"
-    "  auth a|b [KEY]    authenticate the chosen block with key A or B (12 hex digits;\n"
-    "                    default 5A17C3E90B42)\n"
-    "  read              read the chosen block\n"
-    "  write HEX32       write 16 bytes to the chosen block\n"
-    "  writekl HEX8      write 4 bytes to the chosen page of a KL card\n"
-    "  block N           choose block or page N (0..255; at first 0)\n"
-    "  sam on|off        route SIGIN/SIGOUT to a SAM, or back\n";
+// The steps press the card reader dialog's buttons.
+using namespace cardreader;
 
 namespace {
 
@@ -197,4 +187,4 @@ CardRunResult RunCardSteps(app::AppState& app, platform::View& window, CardSessi
   return result;
 }
 
-}  // namespace kvt::cardreader
+}  // namespace kvt::cli

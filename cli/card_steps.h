@@ -20,7 +20,7 @@
 //   read              read the chosen block          write HEX32   write 16 bytes
 //   writekl HEX8      write a 4-byte KL page         block N       choose block N (0..255)
 //   sam on|off        route SIGIN/SIGOUT to a SAM, or back
-namespace kvt::cardreader {
+namespace kvt::cli {
 
 struct CardStep {
   enum class Kind {
@@ -43,9 +43,6 @@ struct CardStep {
   bool on = false;      // sam
 };
 
-// Help lines for a usage text, each ending in '\n'.
-extern const char* const kCardStepsHelp;
-
 // Reads the steps from `words`. Keywords are case-insensitive; keys and data must have exactly
 // their number of hex digits. nullopt, with a readable `error`, for anything else.
 std::optional<std::vector<CardStep>> ParseCardSteps(std::span<const std::string> words,
@@ -59,7 +56,8 @@ struct CardRunResult {
 // Runs the dialog's opening on `window`, then `steps` in order, as the buttons would; every
 // step writes its line to the log, shown in the window's log pane. The dialog stays open (the
 // log keeps its lines); CloseCardReader ends it. Set-up refusals go to `diagnostics`.
-CardRunResult RunCardSteps(app::AppState& app, platform::View& window, CardSession& session,
-                           std::span<const CardStep> steps, std::ostream& diagnostics);
+CardRunResult RunCardSteps(app::AppState& app, platform::View& window,
+                           cardreader::CardSession& session, std::span<const CardStep> steps,
+                           std::ostream& diagnostics);
 
-}  // namespace kvt::cardreader
+}  // namespace kvt::cli

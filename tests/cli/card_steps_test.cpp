@@ -1,17 +1,21 @@
 // The card reader's steps as command-line words, run headless against the simulated chip.
-#include "cardreader/card_steps.h"
+#include "cli/card_steps.h"
 
 #include <gtest/gtest.h>
 
 #include <sstream>
 
-#include "card_reader_fixture.h"
 #include "cardreader/card_opening.h"
-#include "cardreader/headless_dialog_view.h"
+#include "cardreader/card_reader_fixture.h"
+#include "cli/headless_dialog_view.h"
 
 namespace kvt::cardreader::test {
 namespace {
 
+using cli::CardRunResult;
+using cli::HeadlessDialogView;
+using cli::ParseCardSteps;
+using cli::RunCardSteps;
 using Words = std::vector<std::string>;
 
 TEST(CardStepsParseTest, MalformedStepsAreRefusedWithAReason) {

@@ -1,6 +1,6 @@
-#include "cardreader/headless_dialog_view.h"
+#include "cli/headless_dialog_view.h"
 
-namespace kvt::cardreader {
+namespace kvt::cli {
 
 std::string HeadlessDialogView::text(int id) const {
   auto it = texts_.find(id);
@@ -42,11 +42,6 @@ int HeadlessDialogView::selectedItem(int id) const {
                                                                                        : -1;
 }
 
-std::size_t HeadlessDialogView::itemCount(int id) const {
-  auto it = lists_.find(id);
-  return it == lists_.end() ? 0 : it->second.items.size();
-}
-
 void HeadlessDialogView::print(std::string_view text) {
   std::string lines;
   lines.reserve(text.size());
@@ -57,4 +52,4 @@ void HeadlessDialogView::print(std::string_view text) {
   out_ << lines << std::flush;
 }
 
-}  // namespace kvt::cardreader
+}  // namespace kvt::cli
