@@ -1,5 +1,8 @@
 #include "cmd/command_reference.h"
 
+#include <cctype>
+#include <string_view>
+
 #include "app/log.h"
 
 namespace kvt::cmd {
@@ -115,22 +118,64 @@ const char* const kUserRegisters[] = {
 // A blank line of the reference holds one space.
 constexpr const char* kBlank = " ";
 
+void printEntry(const app::DialogContext& context, const Entry& entry) {
+  app::AppendLog(context, entry.command, true);
+  app::AppendLog(context, entry.synopsis, true);
+  app::AppendLog(context, "Description:", true);
+  for (const char* line : entry.description) {
+    if (line != nullptr) app::AppendLog(context, line, true);
+  }
+}
+
 template <std::size_t N>
 void printSection(const app::DialogContext& context, const char* title, const Entry (&entries)[N]) {
   app::AppendLog(context, title, true);
   app::AppendLog(context, kBlank, true);
   for (const Entry& entry : entries) {
-    app::AppendLog(context, entry.command, true);
-    app::AppendLog(context, entry.synopsis, true);
-    app::AppendLog(context, "Description:", true);
-    for (const char* line : entry.description) {
-      if (line != nullptr) app::AppendLog(context, line, true);
-    }
+    printEntry(context, entry);
     app::AppendLog(context, kBlank, true);
   }
 }
 
+// The name an entry documents: its "Command:" line without the label.
+std::string_view entryName(const Entry& entry) {
+  std::string_view name = entry.command;
+  name.remove_prefix(std::string_view("Command:  ").size());
+  return name;
+}
+
+bool sameName(std::string_view name, std::string_view wanted) {
+  if (name.size() != wanted.size()) return false;
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    if (std::toupper(static_cast<unsigned char>(wanted[i])) != name[i]) return false;
+  }
+  return true;
+}
+
+template <std::size_t N>
+const Entry* findIn(const Entry (&entries)[N], std::string_view wanted) {
+  for (const Entry& entry : entries) {
+    if (sameName(entryName(entry), wanted)) return &entry;
+  }
+  return nullptr;
+}
+
 }  // namespace
+
+bool PrintCommandEntry(const app::DialogContext& context, std::string_view command) {
+  const Entry* entry = findIn(kChipCommands, command);
+  if (entry == nullptr) entry = findIn(kApplicationCommands, command);
+  if (entry == nullptr) return false;
+  printEntry(context, *entry);
+  return true;
+}
+
+std::vector<std::string> CommandNames() {
+  std::vector<std::string> names;
+  for (const Entry& entry : kChipCommands) names.emplace_back(entryName(entry));
+  for (const Entry& entry : kApplicationCommands) names.emplace_back(entryName(entry));
+  return names;
+}
 
 void PrintCommandReference(const app::DialogContext& context) {
   app::ClearLog(context);
