@@ -1,8 +1,13 @@
+#include <unistd.h>
+
 #include <atomic>
 #include <csignal>
+#include <iostream>
 #include <ostream>
 
+#include "app/log.h"
 #include "app/serial_ports.h"
+#include "cli/run_progress.h"
 #include "cli/session.h"
 #include "cli/subcommands.h"
 #include "cmd/scf_reader.h"
@@ -22,31 +27,58 @@ extern "C" void breakOnInterrupt(int) {
 }
 
 std::string checkRun(const std::vector<std::string>& arguments) {
-  if (arguments.size() != 1) return "run takes one command file";
-  if (!cmd::CanRead(arguments[0])) return "cannot read the command file " + arguments[0];
-  return {};
+  return arguments.size() == 1 ? std::string() : "run takes one command file (or - for stdin)";
 }
 
-// Runs the file as "Process SCF" does, on this thread: no progress window is needed.
+// The whole command file, read before the first line runs ("-": standard input), so a jump
+// can go back to its top.
+cmd::CommandFileError readCommandFile(Session& session, const std::string& path,
+                                      std::string& text) {
+  if (path == "-") return cmd::ReadCommandStream(session.in(), text);
+  return cmd::ReadCommandFile(path, text);
+}
+
+// The progress line is for a person watching a terminal; the log on standard output already
+// shows where the run is when it goes to the same screen.
+bool showsProgress(Session& session) {
+  return &session.err() == &std::cerr && isatty(STDERR_FILENO) != 0 && isatty(STDOUT_FILENO) == 0;
+}
+
+// Runs the file as "Process SCF" does, on this thread: no progress window is needed. A file
+// that cannot be read gets the window's log line, and the reason on standard error.
 int run(Session& session, const std::vector<std::string>& arguments) {
   app::AppState& state = session.state();
   const app::DialogContext context = session.context();
-  state.commandFilePath = arguments[0];
+  const std::string& path = arguments[0];
+  std::string text;
+  const cmd::CommandFileError error = readCommandFile(session, path, text);
+  if (error != cmd::CommandFileError::None) {
+    app::AppendLog(context, "Error: Cannot process SCF (not found).", true);
+    session.err() << "kvt-cli: cannot read the command file " << path << ": "
+                  << cmd::DescribeCommandFileError(error) << "\n";
+    return 2;
+  }
+  state.commandFilePath = path;
   state.resumeLine = 0;
   app::PurgePort(context);
+  cmd::CommandEnvironment environment = session.environment();
+  RunProgress progress(session.err(), showsProgress(session));
+  environment.lineDone = [&progress] { progress.lineDone(); };
   state.scriptRunning = 1;
   static_assert(std::atomic<uint8_t>::is_always_lock_free, "set from a signal handler");
   runningFlag = &state.scriptRunning;
   auto previous = std::signal(SIGINT, breakOnInterrupt);
-  cmd::RunScript(context, session.environment());
+  cmd::RunScriptText(context, environment, std::move(text));
   std::signal(SIGINT, previous);
   runningFlag = nullptr;
+  progress.clear();
   return 0;
 }
 
 }  // namespace
 
 constinit const Subcommand kRunCommand{
-    "run", "FILE.scf", "run a command file as \"Process SCF\" does", true, checkRun, run};
+    "run", "FILE.scf|-", "run a command file (- reads standard input) as \"Process SCF\" does",
+    true,  checkRun,     run};
 
 }  // namespace kvt::cli

@@ -18,6 +18,8 @@ struct CommandEnvironment {
   // Starts the script runner thread; empty: a std::thread. May throw std::system_error when
   // no thread can be made.
   std::function<std::thread(std::function<void()>)> startThread;
+  // Called on the runner's thread after each line of a command file ran; may be empty.
+  std::function<void()> lineDone;
 };
 
 // Fills the command language's entries of app.services: the command line, "&Select SCF",

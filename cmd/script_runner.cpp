@@ -51,19 +51,13 @@ void SelectCommandFile(const app::DialogContext& context) {
   }
 }
 
-void RunScript(const app::DialogContext& context, const CommandEnvironment& environment) {
-  app::AppState& app = *context.app;
-  const std::string path = app.commandFilePath;
-  app::AppendLog(context, "Processing ", false);
-  app::AppendLog(context, path, true);
+namespace {
 
+// Executes the lines the reader gives, as RunScript describes.
+void runLines(const app::DialogContext& context, const CommandEnvironment& environment,
+              ScfReader& reader) {
+  app::AppState& app = *context.app;
   CommandInterpreter interpreter(context, *environment.clock, environment.tally);
-  ScfReader reader;
-  if (!reader.open(path)) {
-    app::AppendLog(context, "Error. Could not read file.", true);
-    app.scriptRunning = 0;
-    return;
-  }
   std::string piece;
   const int32_t skip = app.resumeLine;
   for (int32_t i = 0; i < skip && reader.readLine(piece); ++i) {
@@ -77,6 +71,7 @@ void RunScript(const app::DialogContext& context, const CommandEnvironment& envi
     }
     cutLineEnd(piece);
     const LineResult result = ExecuteLine(interpreter, piece);
+    if (environment.lineDone) environment.lineDone();
     if (result == LineJump) {
       reader.rewind();  // every search starts at the top of the file
       lineCount = 0;
@@ -87,7 +82,34 @@ void RunScript(const app::DialogContext& context, const CommandEnvironment& envi
       app.resumeLine = 0;
     }
   }
+}
+
+void logProcessing(const app::DialogContext& context) {
+  app::AppendLog(context, "Processing ", false);
+  app::AppendLog(context, context.app->commandFilePath, true);
+}
+
+}  // namespace
+
+void RunScript(const app::DialogContext& context, const CommandEnvironment& environment) {
+  app::AppState& app = *context.app;
+  logProcessing(context);
+  ScfReader reader;
+  if (reader.open(app.commandFilePath)) {
+    runLines(context, environment, reader);
+  } else {
+    app::AppendLog(context, "Error. Could not read file.", true);
+  }
   app.scriptRunning = 0;
+}
+
+void RunScriptText(const app::DialogContext& context, const CommandEnvironment& environment,
+                   std::string text) {
+  logProcessing(context);
+  ScfReader reader;
+  reader.openText(std::move(text));
+  runLines(context, environment, reader);
+  context.app->scriptRunning = 0;
 }
 
 void ProcessCommandFile(const app::DialogContext& context, const CommandEnvironment& environment) {

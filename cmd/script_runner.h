@@ -25,5 +25,9 @@ void ProcessCommandFile(const app::DialogContext& context, const CommandEnvironm
 // jump, stops after BRK (remembering where in resumeLine) or before the next line once
 // scriptRunning is 0 ("User Break recognised."). Ends with scriptRunning at 0.
 void RunScript(const app::DialogContext& context, const CommandEnvironment& environment);
+// The same run over `text`, a command file already read (standard input); the log names
+// commandFilePath as the file.
+void RunScriptText(const app::DialogContext& context, const CommandEnvironment& environment,
+                   std::string text);
 
 }  // namespace kvt::cmd

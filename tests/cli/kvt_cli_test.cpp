@@ -69,7 +69,7 @@ TEST_F(KvtCliTest, UsageErrorsExitWith2AndPrintNothingOnStandardOutput) {
   writeFile("none.cfg", "0\n[Ports]\nCOM1=sim\n[TestLog]\nInterface=2\n");
   for (const char* args :
        {"", "--sim", "--sim frobnicate", "--sim --frobnicate dump", "--sim run",
-        "--sim run missing.scf", "--sim run ok.scf ok.scf", "--sim exec", "--sim --baud 4800 dump",
+        "--sim run ok.scf ok.scf", "--sim exec", "--sim --baud 4800 dump",
         "--sim --config absent.cfg dump", "--sim --log no/such/folder/log.txt dump",
         "--config none.cfg --testlog exec GR 37"}) {
     const CliResult result = cli(Words(args));

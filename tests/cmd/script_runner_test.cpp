@@ -8,10 +8,12 @@
 #include <fstream>
 #include <future>
 #include <mutex>
+#include <sstream>
 #include <system_error>
 
 #include "app/control_ids.h"
 #include "cmd/progress_dialog.h"
+#include "cmd/scf_reader.h"
 #include "cmd_fixture.h"
 
 namespace kvt::cmd {
@@ -75,6 +77,20 @@ TEST_F(ScriptRunnerTest, AMissingFileIsReportedAndStartsNothing) {
   EXPECT_EQ(logLines(), (Lines{processing(), "Error. Could not read file.",
                                "Error: Cannot process SCF (not found)."}));
   expectNothingStarted();
+}
+
+// A FIFO without a writer would block the run for ever and a device may never end: only
+// regular files are read, and none beyond the size limit.
+TEST_F(ScriptRunnerTest, OnlyRegularFilesOfBoundedSizeAreRead) {
+  std::string text;
+  EXPECT_EQ(ReadCommandFile("/dev/zero", text), CommandFileError::NotRegular);
+  EXPECT_EQ(ReadCommandFile(folder.string(), text), CommandFileError::NotFound);
+  EXPECT_FALSE(CanRead("/dev/zero"));
+  std::istringstream endless(std::string(kMaxCommandFileSize + 1, 'x'));
+  EXPECT_EQ(ReadCommandStream(endless, text), CommandFileError::TooLarge);
+  std::istringstream fits(std::string(kMaxCommandFileSize, 'x'));
+  EXPECT_EQ(ReadCommandStream(fits, text), CommandFileError::None);
+  EXPECT_EQ(text.size(), kMaxCommandFileSize);
 }
 
 TEST_F(ScriptRunnerTest, TheChooserSetsTheFileAndCancellingStartsNothing) {
