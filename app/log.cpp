@@ -26,6 +26,7 @@ void Log::append(std::string_view text, bool lineEnd, platform::View* pane, int 
   const std::size_t start = text_.size();
   text_.append(text);
   if (lineEnd) text_.append("\r\n");
+  if (mirror_) mirror_(std::string_view(text_).substr(start));
   shownIn_ = pane;
   shownId_ = paneId;
   if (pane == nullptr) return;
@@ -50,6 +51,11 @@ void Log::replace(std::string_view paneText, platform::View* pane, int paneId) {
   text_.assign(paneText.substr(0, kCapacity - 1));
   shownIn_ = pane;
   shownId_ = paneId;
+}
+
+void Log::setMirror(std::function<void(std::string_view)> mirror) {
+  std::lock_guard lock(mutex_);
+  mirror_ = std::move(mirror);
 }
 
 std::string Log::text() const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -36,7 +37,12 @@ class Log {
   std::string text() const;
   std::size_t size() const;
 
+  // Receives every text the log gains (line ends included), in order, as it is added: a log
+  // file that grows with the log. Called under the log's lock, from whichever thread reports.
+  void setMirror(std::function<void(std::string_view)> mirror);
+
  private:
+  std::function<void(std::string_view)> mirror_;
   mutable std::mutex mutex_;
   std::string text_;
   // The pane known to show exactly text_, if any.

@@ -28,6 +28,17 @@ TEST_F(LogTest, LinesEndInCrLfAndAPaneShowingTheLogGetsOnlyTheNewText) {
   EXPECT_EQ(pane(), "");
 }
 
+TEST_F(LogTest, TheMirrorGetsEveryAddedTextInOrderAlsoAcrossAClearAndTheLimit) {
+  std::string mirrored;
+  log.setMirror([&](std::string_view text) { mirrored += text; });
+  AppendLog(context, "one");
+  AppendLog(context, "two", false);
+  ClearLog(context);
+  log.replace(std::string(Log::kLimit - 3, 'x'), &main, id::LogPane);
+  AppendLog(context, "three");
+  EXPECT_EQ(mirrored, "one\r\ntwothree\r\n");
+}
+
 TEST_F(LogTest, TextTypedIntoThePaneIsReplacedAtTheNextAppend) {
   AppendLog(context, "kept");
   main.type(id::LogPane, "kept\r\nuser scribble");
