@@ -1,0 +1,64 @@
+#include <QApplication>
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "app/startup.h"
+#include "gui/desktop_program.h"
+#include "gui/kvt_options.h"
+#include "gui/log_file.h"
+#include "gui/qt_shell.h"
+
+#ifndef KVT_VERSION
+#define KVT_VERSION "unknown"
+#endif
+
+namespace {
+
+constexpr int kExitUsage = 2;
+
+std::string startFilePath(const kvt::gui::KvtOptions& options) {
+  if (options.config) return std::filesystem::absolute(*options.config).string();
+  return kvt::app::StartFilePath(std::filesystem::current_path());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  kvt::gui::KvtOptions options;
+  std::string error;
+  // Options are read before the window system is asked for: --help needs no display.
+  if (!kvt::gui::ParseKvtOptions(args, options, error)) {
+    std::cerr << "kvt: " << error << "\nTry 'kvt --help'.\n";
+    return kExitUsage;
+  }
+  if (options.help) {
+    std::cout << kvt::gui::KvtUsage();
+    return 0;
+  }
+  if (options.version) {
+    std::cout << "kvt " << KVT_VERSION << "\n";
+    return 0;
+  }
+  kvt::gui::LogFile logFile;
+  if (options.logFile && !logFile.open(*options.logFile)) {
+    std::cerr << "kvt: cannot write the log file " << *options.logFile << "\n";
+    return kExitUsage;
+  }
+
+  QApplication application(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("kvt"));
+  QApplication::setApplicationVersion(QStringLiteral(KVT_VERSION));
+  QApplication::setDesktopFileName(QStringLiteral("kvt"));
+  kvt::gui::DesktopProgram program(startFilePath(options), options);
+  if (logFile.isOpen()) logFile.follow(program.log());
+  kvt::gui::QtShell shell(program.state());
+  const int result = program.application().run(shell);
+  if (!logFile.finish()) {
+    std::cerr << "kvt: could not write the log file " << *options.logFile << "\n";
+    return kExitUsage;
+  }
+  return result;
+}
