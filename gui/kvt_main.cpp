@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "app/startup.h"
-#include "gui/desktop_program.h"
+#include "cli/wiring/wired_program.h"
 #include "gui/kvt_options.h"
 #include "gui/log_file.h"
 #include "gui/qt_shell.h"
@@ -52,7 +52,7 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName(QStringLiteral("kvt"));
   QApplication::setApplicationVersion(QStringLiteral(KVT_VERSION));
   QApplication::setDesktopFileName(QStringLiteral("kvt"));
-  kvt::gui::DesktopProgram program(startFilePath(options), options);
+  kvt::wiring::WiredProgram program(startFilePath(options), options);
   if (logFile.isOpen()) logFile.follow(program.log());
   kvt::gui::QtShell shell(program.state());
   const int result = program.application().run(shell);

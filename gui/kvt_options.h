@@ -4,15 +4,13 @@
 #include <string>
 #include <vector>
 
-#include "sim/field_setup.h"
+#include "cli/wiring/program_options.h"
 
-// Command-line options of kvt, the desktop program.
+// Command-line options of kvt, the desktop program: the port and simulated chip options every
+// program takes, and its own.
 namespace kvt::gui {
 
-struct KvtOptions {
-  std::optional<std::string> port;     // --port COM1..COM8 | DEVICE | sim; --sim
-  sim::FieldSetup field;               // --sim-card, --sim-empty and the fault options
-  bool piShown = false;                // -pi
+struct KvtOptions : wiring::ProgramOptions {
   std::optional<std::string> config;   // --config FILE; default ./kvt_start.cfg
   std::optional<std::string> logFile;  // --log FILE
   bool help = false;

@@ -9,8 +9,9 @@
 #include <string>
 
 #include "app/control_ids.h"
-#include "gui/desktop_program.h"
+#include "cli/wiring/wired_program.h"
 #include "gui/dialog_window.h"
+#include "gui/kvt_options.h"
 #include "gui/qt_shell.h"
 
 namespace kvt::test {
@@ -44,7 +45,7 @@ class GuiSession {
   }
   void onDialog(int dialogId, Body body) { bodies_[dialogId] = std::move(body); }
 
-  gui::DesktopProgram& program() { return program_; }
+  wiring::WiredProgram& program() { return program_; }
   gui::QtShell& shell() { return shell_; }
   std::string folder() const { return dir_.path().toStdString(); }
   std::string startFile() const { return folder() + "/kvt_start.cfg"; }
@@ -65,7 +66,7 @@ class GuiSession {
   }
 
   QTemporaryDir dir_;
-  gui::DesktopProgram program_;
+  wiring::WiredProgram program_;
   gui::QtShell shell_;
   std::map<int, Body> bodies_;
 };
