@@ -3,7 +3,7 @@ BUILD ?= build
 SAN_BUILD ?= build-san
 CMAKE_FLAGS ?=
 
-.PHONY: deps configure build test demo sanitize clean format
+.PHONY: deps configure build test demo run screenshots bench sanitize clean format
 
 deps:
 	scripts/install-deps
@@ -19,6 +19,19 @@ test: build
 
 demo: build
 	$(BUILD)/kvt-cli --sim run examples/demo.scf
+
+# The desktop program against the simulated chip; builds only kvt.
+run: configure
+	cmake --build $(BUILD) --target kvt
+	$(BUILD)/kvt --sim
+
+# docs/screenshots/*.png, made offscreen against the simulated chip.
+screenshots: configure
+	cmake --build $(BUILD) --target screenshots
+
+# Figures of the desktop window against kvt-cli (not a test).
+bench: configure
+	cmake --build $(BUILD) --target bench-window
 
 sanitize: deps
 	cmake -S . -B $(SAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKVT_SANITIZE=address,undefined

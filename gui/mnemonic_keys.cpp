@@ -93,6 +93,7 @@ QList<QObject*> MnemonicKeys::targets(QChar letter) const {
 void MnemonicKeys::activate(QObject* target, bool ambiguous) {
   if (QWidget* popup = QApplication::activePopupWidget(); popup && belongsHere(popup)) {
     popup->close();
+    dialog_->activateWindow();  // the keys come back to the dialog
   }
   if (auto* action = qobject_cast<QAction*>(target)) {
     if (auto* bar = dialog_->findChild<QMenuBar*>()) bar->setActiveAction(action);

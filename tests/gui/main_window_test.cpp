@@ -1,6 +1,8 @@
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QPainter>
 #include <QPushButton>
 #include <QtTest>
 
@@ -16,6 +18,9 @@ class MainWindowTest : public QObject {
  private slots:
   void typedLineRunsOnTheChipAndComesBackWithUp();
   void openAndCloseSwitchEveryControlAndMenuItem();
+  void keepsItsWidthAndGivesExtraHeightToTheLog();
+  void logPaneFontIsFixedPitchAndDrawsGlyphs();
+  void mnemonicsReachEveryControlAndSharedLettersTakeTurns();
 };
 
 void MainWindowTest::typedLineRunsOnTheChipAndComesBackWithUp() {
@@ -81,6 +86,98 @@ void MainWindowTest::openAndCloseSwitchEveryControlAndMenuItem() {
     main.view().action(id::MenuClose)->trigger();
     expectState(false);
   });
+}
+
+void MainWindowTest::keepsItsWidthAndGivesExtraHeightToTheLog() {
+  GuiSession session;
+  session.run([&session](gui::DialogWindow& main) {
+    const QSize initial = main.size();
+    QCOMPARE(session.program().state().initialWidth, initial.width());
+    auto* log = GuiSession::control(main, id::LogPane);
+    const int logHeight = log->height();
+    main.resize(initial.width() + 120, initial.height());
+    QCOMPARE(main.width(), initial.width());
+    main.resize(initial.width(), initial.height() + 150);
+    QTRY_COMPARE(log->height(), logHeight + 150);
+    main.resize(initial.width(), initial.height() - 100);
+    QCOMPARE(main.height(), initial.height());
+  });
+}
+
+namespace {
+
+QImage drawn(const QFont& font, QChar glyph) {
+  QImage image(48, 48, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  QPainter painter(&image);
+  painter.setFont(font);
+  painter.setPen(Qt::black);
+  painter.drawText(QRect(0, 0, 48, 48), Qt::AlignCenter, QString(glyph));
+  return image;
+}
+
+int inkOf(const QImage& image) {
+  int ink = 0;
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) ink += qGray(image.pixel(x, y)) < 128 ? 1 : 0;
+  }
+  return ink;
+}
+
+}  // namespace
+
+void MainWindowTest::logPaneFontIsFixedPitchAndDrawsGlyphs() {
+  GuiSession session;
+  session.run([](gui::DialogWindow& main) {
+    const QFont font = GuiSession::control(main, id::LogPane)->font();
+    QVERIFY(QFontInfo(font).fixedPitch());
+    const QFontMetrics metrics(font);
+    QCOMPARE(metrics.horizontalAdvance(QChar('i')), metrics.horizontalAdvance(QChar('W')));
+    // Without a usable font every character comes out as the same box (or as nothing).
+    const QImage w = drawn(font, 'W'), zero = drawn(font, '0'), dot = drawn(font, '.');
+    QVERIFY(inkOf(w) > 0 && inkOf(zero) > 0);
+    QVERIFY(w != zero && inkOf(dot) < inkOf(w));
+    QVERIFY(!GuiSession::pane(main).contains("ERROR: Cannot create monospace font!"));
+  });
+}
+
+namespace {
+
+void alt(gui::DialogWindow& main, Qt::Key key) {
+  QWidget* target = QApplication::activePopupWidget();
+  if (target == nullptr) target = main.focusWidget();
+  QTest::keyClick(target != nullptr ? target : &main, key, Qt::AltModifier);
+}
+
+}  // namespace
+
+void MainWindowTest::mnemonicsReachEveryControlAndSharedLettersTakeTurns() {
+  GuiSession session;
+  const int result = session.run([](gui::DialogWindow& main) {
+    alt(main, Qt::Key_O);
+    QCOMPARE(GuiSession::control<QLabel>(main, id::OpenClosed)->text(), QString("O"));
+    alt(main, Qt::Key_D);
+    QVERIFY(GuiSession::pane(main).contains("Registersetting : "));
+    // "&Log" and "Command &Line": the menu opens first, the next Alt+L moves on.
+    alt(main, Qt::Key_L);
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    QVERIFY(menu != nullptr && menu->title() == "&Log");
+    alt(main, Qt::Key_L);
+    QTRY_VERIFY(QApplication::activePopupWidget() == nullptr);
+    QCOMPARE(main.focusWidget(), GuiSession::control(main, id::CommandLine));
+    // "&Select SCF" and "Process &SCF": each press focuses the next, none is pressed.
+    alt(main, Qt::Key_S);
+    QCOMPARE(main.focusWidget(), GuiSession::control(main, id::SelectScf));
+    alt(main, Qt::Key_S);
+    QCOMPARE(main.focusWidget(), GuiSession::control(main, id::ProcessScf));
+    QCOMPARE(GuiSession::control<QLineEdit>(main, id::OperationStatus)->text(), "NULL");
+    // Alt+F, then X: File > Exit.
+    alt(main, Qt::Key_F);
+    QVERIFY(QApplication::activePopupWidget() != nullptr);
+    QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_X);
+    QTRY_VERIFY(main.isClosed());
+  });
+  QCOMPARE(result, 0);
 }
 
 }  // namespace kvt::test
