@@ -73,7 +73,11 @@ QGroupBox* actionGroup(FormBuilder& form) {
   layout->addWidget(name, 0, 2);
   layout->addWidget(form.button(id::ProcessScf, "Process &SCF"), 0, 3);
   layout->addWidget(form.button(id::RegisterIo, "&Register I/O"), 1, 0);
-  layout->addWidget(form.button(id::PiButton, "C++ &Interface"), 1, 1);
+  QPushButton* pi = form.button(id::PiButton, "C++ &Interface");
+  QSizePolicy keepPlace = pi->sizePolicy();
+  keepPlace.setRetainSizeWhenHidden(true);  // hidden without -pi, the grid stays as it is
+  pi->setSizePolicy(keepPlace);
+  layout->addWidget(pi, 1, 1);
   layout->addWidget(form.button(id::KorvexReader, "&Korvex Reader"), 1, 2);
   layout->addWidget(form.button(id::DumpRegister, "&Dump Register"), 1, 3);
   return group;

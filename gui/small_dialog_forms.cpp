@@ -45,7 +45,7 @@ void BuildPortSettingsDialog(DialogWindow& window) {
   QGroupBox* port = form.group(0, "RS 232 Port Parameters");
   auto* grid = new QGridLayout(port);
   QListWidget* list = form.list(id::PortList);
-  list->setMaximumHeight(list->sizeHintForRow(0) * 9 + 4);
+  list->setMinimumHeight(list->fontMetrics().lineSpacing() * 9);  // the eight ports at a glance
   grid->addWidget(form.label(0, "&Serial Port", list), 0, 0);
   grid->addWidget(list, 1, 0, 3, 1);
   QLineEdit* result = form.edit(id::VerifyResult, {.readOnly = true});

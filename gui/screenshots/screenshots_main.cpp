@@ -148,7 +148,9 @@ int main(int argc, char** argv) {
   options.port = "sim";
   kvt::wiring::WiredProgram program((work.path() + "/kvt_start.cfg").toStdString(), options);
   kvt::gui::QtShell shell(program.state());
-  const QString script = QStringLiteral(KVT_SOURCE_DIR "/examples/demo.scf");
+  // From the source folder, so the status line shows the path a user would choose.
+  QDir::setCurrent(QStringLiteral(KVT_SOURCE_DIR));
+  const QString script = QStringLiteral("examples/demo.scf");
   shell.setFileAnswer([script](bool, const kvt::platform::FileChooser&) {
     return std::optional<std::string>(script.toStdString());
   });
