@@ -3,7 +3,7 @@ BUILD ?= build
 SAN_BUILD ?= build-san
 CMAKE_FLAGS ?=
 
-.PHONY: deps configure build test demo run screenshots bench sanitize clean format
+.PHONY: deps configure build test demo run screenshots bench install package sanitize clean format
 
 deps:
 	scripts/install-deps
@@ -17,7 +17,9 @@ build: configure
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j2
 
-demo: build
+# Builds only kvt-cli, then runs the demo against the simulated chip.
+demo: configure
+	cmake --build $(BUILD) --target kvt-cli
 	$(BUILD)/kvt-cli --sim run examples/demo.scf
 
 # The desktop program against the simulated chip; builds only kvt.
@@ -32,6 +34,14 @@ screenshots: configure
 # Figures of the desktop window against kvt-cli (not a test).
 bench: configure
 	cmake --build $(BUILD) --target bench-window
+
+# `make install PREFIX=~/.local`; without PREFIX into /usr/local.
+install: build
+	cmake --install $(BUILD) $(if $(PREFIX),--prefix $(PREFIX))
+
+# The Debian package $(BUILD)/kvt_VERSION_ARCH.deb.
+package: build
+	cmake --build $(BUILD) --target package
 
 sanitize: deps
 	cmake -S . -B $(SAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKVT_SANITIZE=address,undefined

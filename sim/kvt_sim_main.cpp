@@ -184,11 +184,15 @@ int main(int argc, char** argv) {
   SimOptions options;
   std::string error;
   if (!kvt::sim::parseSimOptions(argc, argv, options, error)) {
-    std::fprintf(stderr, "kvt-sim: %s\n", error.c_str());
+    std::fprintf(stderr, "kvt-sim: %s\nTry 'kvt-sim --help'.\n", error.c_str());
     return 2;
   }
   if (options.help) {
     std::fputs(kvt::sim::simUsage().c_str(), stdout);
+    return 0;
+  }
+  if (options.showVersion) {
+    std::printf("kvt-sim %s\n", KVT_VERSION);
     return 0;
   }
 

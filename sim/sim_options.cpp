@@ -42,6 +42,7 @@ std::string setVersion(SimOptions& options, const std::string& text) {
 using Table = platform::OptionTable<SimOptions>;
 const Table::Flag kFlags[] = {{"--help", &SimOptions::help},
                               {"-h", &SimOptions::help},
+                              {"--version", &SimOptions::showVersion},
                               {"--test-chip", &SimOptions::testChip}};
 const Table::Valued kValued[] = {{"--link", setLink}, {"--version-reg", setVersion}};
 
@@ -54,7 +55,7 @@ std::string applyOption(std::span<const std::string> args, size_t& i, SimOptions
   // The cards in the field.
   const FieldOptionResult field = parseFieldOption(options.field, args, i);
   if (!field.error.empty()) return field.error;
-  if (field.consumed == 0) return "unknown option '" + args[i] + "' (see --help)";
+  if (field.consumed == 0) return "unknown option '" + args[i] + "'";
   i += static_cast<size_t>(field.consumed) - 1;
   return {};
 }
@@ -88,6 +89,7 @@ std::string simUsage() {
          "  --test-chip        use the test-chip address layout (address in bits 6..1) and\n"
          "                     send and expect every byte bit-mirrored\n"
          "  --help, -h         print this text and exit\n"
+         "  --version          print the program's version and exit\n"
          "\n"
          "Cards in the field (default: one Korvex 1K card, UID C43B9E12, ATQA 04 00, SAK 08,\n"
          "key A and key B 5A17C3E90B42 in every sector):\n" +

@@ -10,10 +10,11 @@ namespace kvt::sim {
 
 struct SimOptions {
   bool help = false;
-  std::string link;        // --link PATH: a symbolic link to the pty, removed at exit
-  uint8_t version = 0x28;  // --version-reg HEX: value of the version register 0x37
-  bool testChip = false;   // --test-chip: test-chip address layout with bit-mirrored bytes
-  FieldSetup field;         // --sim-card, --sim-empty and the fault options
+  bool showVersion = false;  // --version: print the program's version
+  std::string link;          // --link PATH: a symbolic link to the pty, removed at exit
+  uint8_t version = 0x28;    // --version-reg HEX: value of the version register 0x37
+  bool testChip = false;     // --test-chip: test-chip address layout with bit-mirrored bytes
+  FieldSetup field;          // --sim-card, --sim-empty and the fault options
 };
 
 // Reads argv[1..argc-1] into `options`. False with a one-line message in `error` for an

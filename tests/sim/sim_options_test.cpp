@@ -45,6 +45,7 @@ TEST(SimOptions, DefaultsAndEachOptionMixedWithTheFieldOptions) {
   EXPECT_EQ(parsed.options.version, 0x3F);
   EXPECT_TRUE(parse({"--help"}).options.help);
   EXPECT_TRUE(parse({"-h"}).options.help);
+  EXPECT_TRUE(parse({"--version"}).options.showVersion);
 }
 
 TEST(SimOptions, BadInputIsRefusedWithAMessage) {
@@ -65,7 +66,7 @@ TEST(SimOptions, BadInputIsRefusedWithAMessage) {
     EXPECT_FALSE(parsed.error.empty()) << args[0];
   }
   const std::pair<std::vector<const char*>, const char*> messages[] = {
-      {{"--sim-cards", "11223344"}, "unknown option '--sim-cards' (see --help)"},
+      {{"--sim-cards", "11223344"}, "unknown option '--sim-cards'"},
       {{"--sim-card", "12345"},
        "--sim-card: UID \"12345\" has 5 digits; give 8, 14 or 20 hex digits (a 4-, 7- or "
        "10-byte UID)"},
