@@ -66,6 +66,10 @@ void OpenPort(const DialogContext& context) {
   showHostSpeed(context);
   SetLineSettings(context, 9600);
   SetPortTimeouts(context);
+  // A byte left in the receive buffer (line noise, the answer to a program that ended in the
+  // middle of an access) would be taken as the answer to the first read and shift every later
+  // answer by one.
+  app.port->purge();
   if (app.serialBusObject != nullptr) app.serialBusObject->setPort(app.port);
   if (context.owner != nullptr) {
     ShowPortState(*context.owner, true);

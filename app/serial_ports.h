@@ -10,7 +10,8 @@
 // Every operation that touches the port holds AppState::chipLock.
 namespace kvt::app {
 
-// Opens portNames[portIndex] at 9600 bit/s and hands it to the SerialBus. On failure logs
+// Opens portNames[portIndex] at 9600 bit/s, discards what its buffers hold and hands it to the
+// SerialBus. On failure logs
 // "Error opening port - Check and verify (!) settings." and leaves the window as it was.
 void OpenPort(const DialogContext& context);
 // Closes the port (if open); the SerialBus is left without a port, so a register access

@@ -208,7 +208,7 @@ TEST_F(MainWindowTest, CommandsReachTheirActionsAndSubsystems) {
   EXPECT_EQ(app.resumeLine, 0);
   window.command(main, id::MenuSelectCommandFile, Clicked);
   window.command(main, id::ProcessScf, Clicked);
-  EXPECT_EQ(scripted->purges(), 2);  // purged before each run starts
+  EXPECT_EQ(scripted->purges(), 3);  // purged when opened and before each run starts
   window.command(main, id::MenuCommands, Clicked);
   window.command(main, id::MenuTestLog, Clicked);
   window.command(main, id::KorvexReader, Clicked);
@@ -218,7 +218,7 @@ TEST_F(MainWindowTest, CommandsReachTheirActionsAndSubsystems) {
   EXPECT_EQ(scripted->rate(), 115200u);
   window.command(main, id::MenuHost9600, Clicked);
   EXPECT_EQ(scripted->rate(), 9600u);
-  EXPECT_EQ(scripted->purges(), 4);  // and after each host speed change
+  EXPECT_EQ(scripted->purges(), 5);  // and after each host speed change
 }
 
 TEST_F(MainWindowTest, TheScriptEndedCommandReapsTheRunnerThread) {

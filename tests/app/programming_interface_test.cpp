@@ -56,7 +56,7 @@ TEST_F(ProgrammingInterfaceTest, OnAnOpenPortEachItemPurgesAndRunsItsAction) {
   RunPiAction(contextFor(50500));
   EXPECT_EQ(logText(), "Unknown Command Recognised by Programming Interface.\r\n");
   EXPECT_TRUE(stack.calls.empty());
-  EXPECT_EQ(scripted->purges(), 1);
+  EXPECT_EQ(scripted->purges(), 2);  // at the open and before the action
 
   log.clear(nullptr, 0);
   RunPiAction(contextFor(50502));

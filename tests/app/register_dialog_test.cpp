@@ -108,7 +108,7 @@ TEST_F(RegisterDialogTest, EachAccessPurgesThePortFirst) {
   scripted->answer({0x01});
   click(id::RegSet);
   click(id::RegGet);
-  EXPECT_EQ(scripted->purges(), 2);
+  EXPECT_EQ(scripted->purges(), 3);  // the open, then each access
 }
 
 TEST_F(RegisterDialogTest, EveryAccessHoldsTheChipLock) {
