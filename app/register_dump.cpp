@@ -30,7 +30,7 @@ void putCell(std::string& row, unsigned column, const std::string& cell) {
 }
 }  // namespace
 
-void DumpRegisters(const DialogContext& context) {
+chip::Status DumpRegisters(const DialogContext& context) {
   AppState& app = *context.app;
   std::lock_guard lock(app.chipLock);
   uint8_t value = 0;
@@ -52,10 +52,12 @@ void DumpRegisters(const DialogContext& context) {
       putCell(line, column, "xx  ");
       continue;
     }
-    if (readRegister(app, static_cast<uint8_t>(address), value) != chip::status::Success) return;
+    const chip::Status status = readRegister(app, static_cast<uint8_t>(address), value);
+    if (status != chip::status::Success) return probe != chip::status::Success ? probe : status;
     putCell(line, column, Format("%02x  ", value));
   }
   AppendLog(context, line, true);
+  return probe;
 }
 
 }  // namespace kvt::app

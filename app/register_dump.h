@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/app_state.h"
+#include "chip/status.h"
 
 namespace kvt::app {
 
@@ -8,6 +9,7 @@ namespace kvt::app {
 // header. The FIFO data register is never read (a read would take a byte out of the FIFO) and
 // shows "xx". A failing probe of register 0x00 is reported and the dump goes on; the first
 // failing read of a row ends the dump without that row. Holds the chip lock throughout.
-void DumpRegisters(const DialogContext& context);
+// Returns the first failing status (the probe's included), or 0 when every read worked.
+chip::Status DumpRegisters(const DialogContext& context);
 
 }  // namespace kvt::app

@@ -1,3 +1,4 @@
+#include "app/text_format.h"
 #include "cardreader/card_session.h"
 #include "cardreader/control_ids.h"
 #include "cli/card_steps.h"
@@ -29,8 +30,15 @@ int card(Session& session, const std::vector<std::string>& arguments) {
   // The dialog prints through the main window's stream, so each line reaches it once.
   HeadlessDialogView dialog(session.window(), cardreader::id::LogPane);
   cardreader::CardSession cardSession;
-  const CardRunResult result = RunCardSteps(app, dialog, cardSession, *steps, session.err());
+  const CardRunResult result =
+      RunCardSteps(app, dialog, cardSession, *steps, session.err(), session.options().strict);
   session.countCardFailures(result.failedSteps + (result.openingStatus != 0 ? 1 : 0));
+  if (result.skippedSteps > 0) {
+    session.err() << "kvt-cli: card step " << result.firstFailedStep + 1 << " failed (status "
+                  << app::Format("%04X", result.firstFailure) << "); the " << result.skippedSteps
+                  << " later step" << (result.skippedSteps == 1 ? " was" : "s were")
+                  << " skipped (--strict)\n";
+  }
   return 0;
 }
 

@@ -177,12 +177,22 @@ std::optional<std::vector<CardStep>> ParseCardSteps(std::span<const std::string>
 }
 
 CardRunResult RunCardSteps(app::AppState& app, platform::View& window, CardSession& session,
-                           std::span<const CardStep> steps, std::ostream& diagnostics) {
+                           std::span<const CardStep> steps, std::ostream& diagnostics,
+                           bool stopAtFailure) {
   const app::DialogContext context{app.mainWindow, &window, app.instance, 0, 0, &app};
   CardRunResult result;
   result.openingStatus = OpenCardReader(context, session, diagnostics);
-  for (const CardStep& step : steps) {
-    if (runStep(context, session, step) != chip::status::Success) ++result.failedSteps;
+  for (std::size_t i = 0; i < steps.size(); ++i) {
+    const chip::Status status = runStep(context, session, steps[i]);
+    if (status == chip::status::Success) continue;
+    if (result.failedSteps++ == 0) {
+      result.firstFailedStep = static_cast<int>(i);
+      result.firstFailure = status;
+    }
+    if (stopAtFailure) {
+      result.skippedSteps = static_cast<int>(steps.size() - i - 1);
+      break;
+    }
   }
   return result;
 }

@@ -51,13 +51,17 @@ std::optional<std::vector<CardStep>> ParseCardSteps(std::span<const std::string>
 struct CardRunResult {
   chip::Status openingStatus = 0;  // first refusal of the chip set-up, 0 when none
   int failedSteps = 0;             // steps whose status was not 0
+  int firstFailedStep = -1;        // index of the first of them, -1 when none failed
+  chip::Status firstFailure = 0;   // and its status
+  int skippedSteps = 0;            // steps not run after a failure (stopAtFailure)
 };
 
 // Runs the dialog's opening on `window`, then `steps` in order, as the buttons would; every
-// step writes its line to the log, shown in the window's log pane. The dialog stays open (the
-// log keeps its lines); CloseCardReader ends it. Set-up refusals go to `diagnostics`.
+// step writes its line to the log, shown in the window's log pane. With `stopAtFailure` the
+// steps after the first failing one are not run. The dialog stays open (the log keeps its
+// lines); CloseCardReader ends it. Set-up refusals go to `diagnostics`.
 CardRunResult RunCardSteps(app::AppState& app, platform::View& window,
                            cardreader::CardSession& session, std::span<const CardStep> steps,
-                           std::ostream& diagnostics);
+                           std::ostream& diagnostics, bool stopAtFailure = false);
 
 }  // namespace kvt::cli

@@ -1,12 +1,12 @@
 #include "cli/cli.h"
 
 #include <filesystem>
-#include <fstream>
 #include <ostream>
 
 #include "cli/cli_options.h"
 #include "cli/session.h"
 #include "cli/subcommands.h"
+#include "cli/wiring/log_file.h"
 #include "testlog/test_log_subsystem.h"
 
 #ifndef KVT_VERSION
@@ -53,14 +53,14 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
     return usageError(err, "cannot read the start-up file " + options.config);
   }
   // Opened (for appending) before anything runs, so a log that could not be kept is known
-  // before the work is done.
-  std::ofstream logFile;
-  if (options.logFile) {
-    logFile.open(*options.logFile, std::ios::binary | std::ios::app);
-    if (!logFile) return usageError(err, "cannot write the log file " + *options.logFile);
+  // before the work is done; it then grows line by line with the log.
+  wiring::LogFile logFile;
+  if (options.logFile && !logFile.open(*options.logFile)) {
+    return usageError(err, "cannot write the log file " + *options.logFile);
   }
 
   Session session(options, out, err, in);
+  if (logFile.isOpen()) logFile.follow(*session.state().logBuffer);
   if (subcommand->needsPort && !session.openPort()) return kExitUsage;
   if (options.testLog && !testlog::EnableFromStartFile(session.state())) {
     err << "kvt-cli: the section [TestLog] of " << options.config
@@ -68,16 +68,12 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
     return kExitUsage;
   }
   int result = subcommand->run(session, options.arguments);
+  if (subcommand->needsPort && !session.restoreLineRate()) ++session.tally().failedLines;
   out.flush();
 
-  if (logFile.is_open()) {
-    const std::string text = session.state().logBuffer->text();
-    logFile.write(text.data(), static_cast<std::streamsize>(text.size()));
-    logFile.flush();
-    if (!logFile) {
-      err << "kvt-cli: could not write the log file " << *options.logFile << "\n";
-      if (result == kExitDone) result = kExitUsage;
-    }
+  if (!logFile.finish()) {
+    err << "kvt-cli: could not write the log file " << *options.logFile << "\n";
+    if (result == kExitDone) result = kExitUsage;
   }
   if (result == kExitDone && options.strict &&
       session.tally().total() + session.cardFailures() > 0) {

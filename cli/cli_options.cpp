@@ -62,6 +62,7 @@ void addWord(const std::string& arg, CliOptions& options) {
 bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& options,
                      std::string& error) {
   bool optionsEnded = false;
+  std::string fieldOption;  // the first option that sets up the simulated chip's field
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     if (optionsEnded || !arg.starts_with("-") || arg == "-") {
@@ -75,6 +76,9 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& options,
     // The port and the simulated chip's options first; then kvt-cli's own.
     const wiring::OptionResult shared = wiring::ParseProgramOption(options, args, i);
     if (shared.consumed > 0) {
+      if (arg.starts_with("--sim-") && fieldOption.empty()) {
+        fieldOption = std::string(platform::SplitOption(arg).name);
+      }
       i += static_cast<size_t>(shared.consumed) - 1;
       continue;
     }
@@ -82,6 +86,10 @@ bool ParseCliOptions(const std::vector<std::string>& args, CliOptions& options,
     if (!error.empty()) return false;
   }
   error = wiring::CheckProgramOptions(options);
+  // The cards and faults would silently not exist on a real chip.
+  if (error.empty() && !fieldOption.empty() && options.port != "sim") {
+    error = "option " + fieldOption + " needs --sim";
+  }
   return error.empty();
 }
 
@@ -108,8 +116,9 @@ std::string CliUsage() {
       "                        a device path, or sim; default: the start-up file's port\n"
       "  --sim                 the built-in simulated chip (same as --port sim)\n"
       "  --config FILE         the start-up file (default ./kvt_start.cfg); read, never written\n"
-      "  --baud 115200         after opening, switch chip and PC to 115200 bit/s together\n"
-      "  --log FILE            append the log to FILE at the end, as Log > Save does\n"
+      "  --baud 115200         after opening, switch chip and PC to 115200 bit/s together;\n"
+      "                        the chip is switched back to 9600 at the end\n"
+      "  --log FILE            append every log line to FILE as it is produced\n"
       "  --strict              exit 1 when a line failed, a register access returned a status\n"
       "                        other than 0000, or a compare reported ** ERROR **\n"
       "  --testlog             write test patterns as the section [TestLog] of the start-up\n"
@@ -120,8 +129,9 @@ std::string CliUsage() {
   text += sim::kFieldOptionsHelp;
   text +=
       "\n"
-      "Exit status: 0 done, 1 a failure under --strict, 2 a usage error or a port that cannot\n"
-      "be opened.\n";
+      "Exit status: 0 done, 1 a failure under --strict (also a jump to a missing label, a dump\n"
+      "whose reads failed, a failing card step, a run broken by Ctrl-C), 2 a usage error or a\n"
+      "port that cannot be opened; a second Ctrl-C ends kvt-cli at once (130).\n";
   return text;
 }
 

@@ -10,8 +10,11 @@ std::string checkDump(const std::vector<std::string>& arguments) {
   return arguments.empty() ? std::string() : "dump takes no arguments";
 }
 
+// A dump whose reads failed is a register failure, like a failing GR line.
 int dump(Session& session, const std::vector<std::string>&) {
-  app::DumpRegisters(session.context());
+  if (app::DumpRegisters(session.context()) != chip::status::Success) {
+    ++session.tally().registerFailures;
+  }
   return 0;
 }
 

@@ -18,10 +18,13 @@ namespace kvt::cli {
 namespace {
 
 // Ctrl-C during a run is the Break button: the line in progress ends, the next one is not
-// executed. A second Ctrl-C ends the program at once.
+// executed, and the run counts as failed under --strict. A second Ctrl-C ends the program at
+// once (status 130, as the shell reports a program ended by SIGINT).
 std::atomic<uint8_t>* runningFlag = nullptr;
+volatile std::sig_atomic_t interrupted = 0;
 
 extern "C" void breakOnInterrupt(int) {
+  interrupted = 1;
   if (runningFlag != nullptr) runningFlag->store(0);
   std::signal(SIGINT, SIG_DFL);
 }
@@ -67,11 +70,16 @@ int run(Session& session, const std::vector<std::string>& arguments) {
   state.scriptRunning = 1;
   static_assert(std::atomic<uint8_t>::is_always_lock_free, "set from a signal handler");
   runningFlag = &state.scriptRunning;
+  interrupted = 0;
   auto previous = std::signal(SIGINT, breakOnInterrupt);
   cmd::RunScriptText(context, environment, std::move(text));
   std::signal(SIGINT, previous);
   runningFlag = nullptr;
   progress.clear();
+  if (interrupted != 0) {
+    ++session.tally().failedLines;
+    session.err() << "kvt-cli: the run was interrupted\n";
+  }
   return 0;
 }
 

@@ -1,10 +1,13 @@
 #include "cli/session.h"
 
 #include <cstring>
+#include <filesystem>
 #include <ostream>
 
 #include "app/control_ids.h"
 #include "app/serial_ports.h"
+#include "app/text_format.h"
+#include "cli/line_rate.h"
 
 namespace kvt::cli {
 
@@ -14,8 +17,18 @@ Session::Session(const CliOptions& options, std::ostream& out, std::ostream& err
       err_(err),
       in_(in),
       window_(out, app::id::LogPane),
-      program_(options.config, options) {
+      program_(options.config, options, commandEnvironment()) {
   program_.state().mainWindow = &window_;
+}
+
+cmd::CommandEnvironment Session::commandEnvironment() {
+  cmd::CommandEnvironment environment;
+  // The log keeps its silence about a jump that found no label; the user is told here.
+  environment.labelNotFound = [this](const std::string& label, int32_t line) {
+    err_ << "kvt-cli: " << state().commandFilePath << ":" << line << ": label " << label
+         << " not found; the run ended there\n";
+  };
+  return environment;
 }
 
 Session::~Session() {
@@ -29,21 +42,29 @@ app::DialogContext Session::context() {
   return app::DialogContext{&window_, &window_, nullptr, 0, 0, &state()};
 }
 
+std::string Session::portDescription() {
+  const std::string name = state().portNames[state().portIndex];
+  const std::string device = program_.portOpener().describe(name);
+  // A device or "sim" given with --port is named as the user wrote it.
+  if (options_.port && device == *options_.port) return device;
+  // "COM1:" reads better without its colon in a sentence.
+  std::string text = name.ends_with(':') ? name.substr(0, name.size() - 1) : name;
+  if (!device.empty()) text += " (" + device + ")";
+  return text;
+}
+
 bool Session::openPort() {
   const std::string name = state().portNames[state().portIndex];
   // Opened without a pane: a failure is told on standard error, not in the log.
   app::OpenPort(app::DialogContext{nullptr, nullptr, nullptr, 0, 0, &state()});
   if (state().port == nullptr) {
-    const std::string device = program_.portOpener().describe(name);
     const int error = program_.portOpener().verify(name);
-    // "COM1:" reads better without its colon in a sentence.
-    err_ << "kvt-cli: cannot open "
-         << (name.ends_with(':') ? name.substr(0, name.size() - 1) : name);
-    if (!device.empty()) err_ << " (" << device << ")";
+    err_ << "kvt-cli: cannot open " << portDescription();
     if (error != 0) err_ << ": " << std::strerror(error);
     err_ << "\n";
     return false;
   }
+  findChipRate();
   if (options_.baud == 115200u) {
     app::SwitchAllTo115200(context());
     if (state().baudIndex != 2) {
@@ -52,6 +73,31 @@ bool Session::openPort() {
     }
   }
   return true;
+}
+
+void Session::findChipRate() {
+  foundRate_ = DetectChipRate(context());
+  if (foundRate_ == 115200) {
+    err_ << "kvt-cli: the chip on " << portDescription()
+         << " does not answer at 9600 bit/s but at 115200; this run uses 115200\n";
+  }
+  // A lost port is told by the access that meets it.
+  if (foundRate_ != 0 || state().port == nullptr || state().port->lost()) return;
+  err_ << "kvt-cli: no chip answers on " << portDescription() << " at 9600 or 115200 bit/s\n";
+  std::error_code error;
+  if (!options_.port && !std::filesystem::exists(options_.config, error)) {
+    err_ << "kvt-cli: without a start-up file (" << options_.config
+         << ") the port is COM1; --port chooses another, --sim the built-in simulated chip\n";
+  }
+}
+
+bool Session::restoreLineRate() {
+  const chip::Status status = RestoreChipRate(context(), foundRate_);
+  if (status == chip::status::Success) return true;
+  err_ << "kvt-cli: the chip on " << portDescription()
+       << " could not be switched back to 9600 bit/s (status " << app::Format("%04X", status)
+       << ")\n";
+  return false;
 }
 
 }  // namespace kvt::cli

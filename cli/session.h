@@ -10,6 +10,7 @@
 #include "cli/headless_dialog_view.h"
 #include "cli/wiring/wired_program.h"
 #include "cmd/command_interpreter.h"
+#include "cmd/command_services.h"
 
 namespace kvt::cli {
 
@@ -23,9 +24,14 @@ class Session {
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
 
-  // Opens the chosen port as the Open button does (and switches to 115200 bit/s when asked).
-  // False, with a message on the error stream, when the port cannot be opened or switched.
+  // Opens the chosen port as the Open button does, finds the rate the chip answers at (9600,
+  // else 115200) and switches to 115200 bit/s when asked. False, with a message on the error
+  // stream, when the port cannot be opened or switched.
   bool openPort();
+  // Leaves the chip at the rate it was found at. False, with a message, when that failed.
+  bool restoreLineRate();
+  // The port as the user named it: "/dev/ttyUSB0", "sim", "COM2 (/dev/ttyS1)".
+  std::string portDescription();
 
   app::AppState& state() { return program_.state(); }
   // The context of a main window action: the headless main window owns the log pane.
@@ -46,6 +52,11 @@ class Session {
   std::istream& in() { return in_; }
 
  private:
+  // What the command language runs with: the default clock and runner, the user told of what
+  // the log does not say.
+  cmd::CommandEnvironment commandEnvironment();
+  void findChipRate();
+
   const CliOptions& options_;
   std::ostream& out_;
   std::ostream& err_;
@@ -55,6 +66,7 @@ class Session {
   wiring::WiredProgram program_;
   app::MainWindow mainWindow_{program_.state()};
   int cardFailures_ = 0;
+  uint32_t foundRate_ = 0;  // the rate the chip answered at when opened; 0: none
 };
 
 }  // namespace kvt::cli

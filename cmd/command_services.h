@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
+#include <string>
 #include <thread>
 
 #include "app/app_state.h"
@@ -20,6 +22,9 @@ struct CommandEnvironment {
   std::function<std::thread(std::function<void()>)> startThread;
   // Called on the runner's thread after each line of a command file ran; may be empty.
   std::function<void()> lineDone;
+  // Told when a run ends on a jump whose label the file does not hold: the label and the
+  // number of the jump's line in the file. The log says nothing of it; may be empty.
+  std::function<void(const std::string& label, int32_t line)> labelNotFound;
 };
 
 // Fills the command language's entries of app.services: the command line, "&Select SCF",

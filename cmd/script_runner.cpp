@@ -29,6 +29,14 @@ std::thread startRunner(const CommandEnvironment& environment, std::function<voi
   return std::thread(std::move(body));
 }
 
+void reportMissingLabel(const CommandInterpreter& interpreter,
+                        const CommandEnvironment& environment, int32_t jumpLine) {
+  if (interpreter.tally != nullptr) ++interpreter.tally->failedLines;
+  if (environment.labelNotFound) {
+    environment.labelNotFound(interpreter.targetLabel.data(), jumpLine);
+  }
+}
+
 }  // namespace
 
 void SelectCommandFile(const app::DialogContext& context) {
@@ -63,6 +71,7 @@ void runLines(const app::DialogContext& context, const CommandEnvironment& envir
   for (int32_t i = 0; i < skip && reader.readLine(piece); ++i) {
   }
   int32_t lineCount = skip;
+  int32_t jumpLine = 0;
   while (reader.readLine(piece)) {
     ++lineCount;
     if (app.scriptRunning == 0) {
@@ -73,6 +82,7 @@ void runLines(const app::DialogContext& context, const CommandEnvironment& envir
     const LineResult result = ExecuteLine(interpreter, piece);
     if (environment.lineDone) environment.lineDone();
     if (result == LineJump) {
+      jumpLine = lineCount;
       reader.rewind();  // every search starts at the top of the file
       lineCount = 0;
     } else if (result == LineBreak) {
@@ -81,6 +91,11 @@ void runLines(const app::DialogContext& context, const CommandEnvironment& envir
     } else {
       app.resumeLine = 0;
     }
+  }
+  // The whole file was searched in vain (not a Break during the search): the run ends here, as
+  // it always has, but a caller that judges the run must know.
+  if (interpreter.searching != 0 && app.scriptRunning != 0) {
+    reportMissingLabel(interpreter, environment, jumpLine);
   }
 }
 

@@ -33,7 +33,7 @@ TEST_F(RegisterDumpTest, DumpsTheSimulatedChipAsFourRowsWithTheFifoRegisterUnrea
   for (unsigned r = 0; r < chip::reg::Count; ++r) shown.push_back(chip.peek(r));
   simulatedPort()->takeTrace();
 
-  DumpRegisters(context);
+  EXPECT_EQ(DumpRegisters(context), chip::status::Success);
 
   std::string expected = "Registersetting : \r\n" + kHeader + "\r\n";
   for (int p = 0; p < 4; ++p) {
@@ -61,7 +61,7 @@ TEST_F(RegisterDumpTest, DumpsTheSimulatedChipAsFourRowsWithTheFifoRegisterUnrea
 TEST_F(RegisterDumpTest, ASilentChipGivesTheProbeErrorTitleAndHeaderOnly) {
   connectScriptedPort();
   OpenPort(context);
-  DumpRegisters(context);
+  EXPECT_EQ(DumpRegisters(context), chip::status::SerialInterface);
   EXPECT_EQ(logText(),
             "Writing Error on register 0x00: STKSTATUS 0x0104!\r\n"
             "Registersetting : \r\n" +
@@ -74,7 +74,7 @@ TEST_F(RegisterDumpTest, AFailingReadDropsItsRowAndStopsTheDump) {
   scripted->answerByte(0x11);                               // the probe
   for (int i = 0; i < 15; ++i) scripted->answerByte(0x22);  // row P0 without the FIFO register
   for (int i = 0; i < 3; ++i) scripted->answerByte(0x33);   // the chip falls silent in row P1
-  DumpRegisters(context);
+  EXPECT_EQ(DumpRegisters(context), chip::status::SerialInterface);
   std::vector<std::string> cells(16, "22");
   cells[chip::reg::FifoData] = "xx";
   EXPECT_EQ(logText(), "Registersetting : \r\n" + kHeader + "\r\n" + row(0, cells) + "\r\n");

@@ -57,6 +57,10 @@ TEST(CliOptions, MalformedOptionsAreNamed) {
   EXPECT_EQ(failure({"--help=1"}), "option --help takes no value");
   EXPECT_EQ(failure({"--colour"}), "unknown option --colour");
   EXPECT_FALSE(failure({"--sim-card", "XYZ"}).empty());
+  // Cards and faults exist only on the simulated chip.
+  EXPECT_EQ(failure({"--sim-card", "01020304", "dump"}), "option --sim-card needs --sim");
+  EXPECT_EQ(failure({"--port", "COM2", "--sim-nak-writes", "dump"}),
+            "option --sim-nak-writes needs --sim");
 }
 
 }  // namespace

@@ -43,9 +43,13 @@ TEST_F(KvtCliCardTest, ChosenCardsAndTheEmptyField) {
   const CliResult empty = cli(Words("--sim --sim-empty card activate"));
   EXPECT_EQ(empty.status, 0) << "without --strict the log tells";
   EXPECT_EQ(empty.out, emptyField);
-  const CliResult strict = cli(Words("--sim --sim-empty --strict card activate"));
+  // Under --strict the steps stop at the first failing one.
+  const CliResult strict = cli(Words("--sim --sim-empty --strict card activate request halt"));
   EXPECT_EQ(strict.status, 1);
   EXPECT_EQ(strict.out, emptyField);
+  EXPECT_EQ(strict.err,
+            "kvt-cli: card step 1 failed (status 0001); the 2 later steps were skipped "
+            "(--strict)\n");
   const CliResult nak =
       cli(Words("--sim --sim-nak-writes --strict card activate block 4 auth a writekl CAFEF00D"));
   EXPECT_EQ(nak.status, 1);

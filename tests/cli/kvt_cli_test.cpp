@@ -33,6 +33,27 @@ TEST_F(KvtCliTest, TheLogFileKeepsCrLfAndIsAppendedTo) {
   EXPECT_EQ(readFile("saved.txt"), "before\r\nProcessing one.scf\r\n//< one\r\n//< two\r\n");
 }
 
+// The file grows with the log: a run longer than the log's 100000 characters keeps every
+// line, and a run ended by SIGTERM keeps what was logged up to then.
+TEST_F(KvtCliTest, TheLogFileGetsEveryLineAsItIsProduced) {
+  std::string script;
+  for (int i = 0; i < 4000; ++i) script += "//> line " + std::to_string(i) + " of a long run\n";
+  writeFile("long.scf", script);
+  const CliResult result = cli(Words("--sim --log long.txt run long.scf"));
+  ASSERT_EQ(result.status, 0) << result.err;
+  std::string expected;
+  for (char c : result.out) expected += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  EXPECT_GT(expected.size(), 100000u);
+  EXPECT_EQ(readFile("long.txt"), expected);
+
+  writeFile("slow.scf", "//> before\nSLP 60000\n//> after\n");
+  CliProcess process(Words("--sim --log slow.txt run slow.scf"), folder, io);
+  ASSERT_TRUE(process.waitForOutput("//< before\n", 10s)) << process.out();
+  process.signal(SIGTERM);
+  process.finish();
+  EXPECT_EQ(readFile("slow.txt"), "Processing slow.scf\r\n//< before\r\n");
+}
+
 TEST_F(KvtCliTest, ExecRunsEachLineAsTheCommandLineDoes) {
   const CliResult result =
       cli({"--sim", "exec", "sr 19 5a", "xx", "GR 19 // comment", "mov ml0 5", "//# ML0", "XYZ 1"});
@@ -61,6 +82,13 @@ TEST_F(KvtCliTest, StrictFailsOnErrorsOnly) {
     EXPECT_EQ(cli(strict).status, status) << args.back();
   }
   EXPECT_EQ(cli({"--sim", "run", "bad.scf"}).status, 0) << "without --strict the log tells";
+
+  // A jump to a missing label ends the run; the log stays silent, standard error tells.
+  writeFile("jump.scf", "//> a\n::: THERE\nJMP THERE2\n//> b\n");
+  const CliResult jump = cli(Words("--sim --strict run jump.scf"));
+  EXPECT_EQ(jump.status, 1);
+  EXPECT_EQ(jump.out, "Processing jump.scf\n//< a\n");
+  EXPECT_EQ(jump.err, "kvt-cli: jump.scf:3: label THERE2 not found; the run ended there\n");
 }
 
 TEST_F(KvtCliTest, UsageErrorsExitWith2AndPrintNothingOnStandardOutput) {
@@ -79,12 +107,21 @@ TEST_F(KvtCliTest, UsageErrorsExitWith2AndPrintNothingOnStandardOutput) {
   }
 }
 
+// The message names the port as the user named it.
 TEST_F(KvtCliTest, APortThatCannotBeOpenedExitsWith2) {
-  const CliResult result = cli({"--port", (folder / "no-such-tty").string(), "exec", "GR 37"});
-  EXPECT_EQ(result.status, 2);
-  EXPECT_EQ(result.out, "");
-  EXPECT_NE(result.err.find("cannot open COM"), std::string::npos) << result.err;
-  EXPECT_NE(result.err.find("no-such-tty"), std::string::npos) << result.err;
+  writeFile("kvt_start.cfg", "2\n[Ports]\nCOM3=" + (folder / "gone").string() + "\n");
+  const std::string device = (folder / "no-such-tty").string();
+  const std::pair<std::string, std::string> cases[] = {
+      {"--port " + device, device},
+      {"--port COM9", "COM9"},
+      {"", "COM3 (" + (folder / "gone").string() + ")"},
+  };
+  for (const auto& [options, named] : cases) {
+    const CliResult result = cli(Words(options + " exec GR 37"));
+    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, "kvt-cli: cannot open " + named + ": No such file or directory\n");
+  }
 }
 
 TEST_F(KvtCliTest, TheStartUpFileChoosesThePortAndIsNeverWritten) {
@@ -159,16 +196,17 @@ TEST_F(KvtCliTest, TheDemoRunsCleanly) {
   EXPECT_NE(result.out.find("//< demo finished\n"), std::string::npos);
 }
 
-// Ctrl-C is the Break button: the wait in progress runs to its end, the next line does not
-// run. (Whether the interrupt meets the second wait or the moment between the two depends on
-// timing; either way the run stops before "//> not reached".)
+// Ctrl-C is the Break button (a failure under --strict): the wait in progress runs to its end, the
+// next line does not run. (Whether the interrupt meets the second wait or the moment between the
+// two depends on timing; either way the run stops before "//> not reached".)
 TEST_F(KvtCliTest, InterruptBreaksTheRunAfterTheCurrentLine) {
   writeFile("wait.scf", "WIL 1 300\nWIL 1 300\n//> not reached\n");
-  CliProcess process(Words("--sim run wait.scf"), folder, io);
+  CliProcess process(Words("--sim --strict run wait.scf"), folder, io);
   const std::string firstWait = "WIL 1 300    // Level = 1, Timeout = 300 (Result: 0)\n";
   ASSERT_TRUE(process.waitForOutput(firstWait, 10s)) << process.out();
   process.signal(SIGINT);
-  EXPECT_EQ(process.finish(), 0);
+  EXPECT_EQ(process.finish(), 1) << "a Break is a failure under --strict";
+  EXPECT_EQ(process.err(), "kvt-cli: the run was interrupted\n");
   const std::string start = "Processing wait.scf\n" + firstWait;
   const std::string end = "User Break recognised.\n";
   EXPECT_TRUE(process.out() == start + end || process.out() == start + firstWait + end)
