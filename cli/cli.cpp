@@ -6,6 +6,7 @@
 #include "cli/cli_options.h"
 #include "cli/session.h"
 #include "cli/subcommands.h"
+#include "cli/trace_output.h"
 #include "cli/wiring/log_file.h"
 #include "testlog/test_log_subsystem.h"
 
@@ -59,7 +60,14 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
     return usageError(err, "cannot write the log file " + *options.logFile);
   }
 
+  // The trace outlives the session, whose port writes to it until it is closed.
+  TraceOutput trace;
+  if (options.traceFile && !trace.open(*options.traceFile)) {
+    return usageError(err, "cannot write the trace file " + *options.traceFile);
+  }
+
   Session session(options, out, err, in);
+  if (trace.trace() != nullptr) session.traceLine(*trace.trace());
   if (logFile.isOpen()) logFile.follow(*session.state().logBuffer);
   if (subcommand->needsPort && !session.openPort()) return kExitUsage;
   if (options.testLog && !testlog::EnableFromStartFile(session.state())) {

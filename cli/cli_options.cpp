@@ -23,6 +23,12 @@ std::string setLog(CliOptions& options, const std::string& file) {
   return {};
 }
 
+std::string setTrace(CliOptions& options, const std::string& file) {
+  if (file.empty()) return "option --trace needs a value";
+  options.traceFile = file;
+  return {};
+}
+
 std::string setBaud(CliOptions& options, const std::string& text) {
   if (text.empty()) return "option --baud needs a value";
   if (text != "9600" && text != "115200") {
@@ -39,7 +45,8 @@ const Table::Flag kFlags[] = {{"--help", &CliOptions::help},
                               {"--version", &CliOptions::version},
                               {"--strict", &CliOptions::strict},
                               {"--testlog", &CliOptions::testLog}};
-const Table::Valued kValued[] = {{"--config", setConfig}, {"--log", setLog}, {"--baud", setBaud}};
+const Table::Valued kValued[] = {
+    {"--config", setConfig}, {"--log", setLog}, {"--trace", setTrace}, {"--baud", setBaud}};
 
 // Applies kvt-cli's own option at args[i], moving `i` past a value given as the next
 // argument. An error text, or empty.
@@ -119,6 +126,8 @@ std::string CliUsage() {
       "  --baud 115200         after opening, switch chip and PC to 115200 bit/s together;\n"
       "                        the chip is switched back to 9600 at the end\n"
       "  --log FILE            append every log line to FILE as it is produced\n"
+      "  --trace FILE          write every byte on the line to FILE (- for standard error)\n"
+      "                        with its time in microseconds and the access it made\n"
       "  --strict              exit 1 when a line failed, a register access returned a status\n"
       "                        other than 0000, or a compare reported ** ERROR **\n"
       "  --testlog             write test patterns as the section [TestLog] of the start-up\n"

@@ -16,9 +16,10 @@ struct CliOptions : wiring::ProgramOptions {
   std::string command;                 // the subcommand: run, exec, shell, dump, help, ports ...
   std::vector<std::string> arguments;  // what follows it (a file, lines, words)
   std::string config = "kvt_start.cfg";
-  bool configGiven = false;            // --config was given: the file must exist
-  std::optional<uint32_t> baud;        // --baud 9600 | 115200
-  std::optional<std::string> logFile;  // --log FILE
+  bool configGiven = false;              // --config was given: the file must exist
+  std::optional<uint32_t> baud;          // --baud 9600 | 115200
+  std::optional<std::string> logFile;    // --log FILE
+  std::optional<std::string> traceFile;  // --trace FILE, "-" for standard error
   bool strict = false;
   bool testLog = false;  // --testlog: pattern output as the start-up file sets it up
   bool help = false;

@@ -42,6 +42,11 @@ app::DialogContext Session::context() {
   return app::DialogContext{&window_, &window_, nullptr, 0, 0, &state()};
 }
 
+void Session::traceLine(chip::LineTrace& trace) {
+  tracingOpener_ = std::make_unique<wiring::TracingPortOpener>(program_.portOpener(), trace);
+  state().portOpener = tracingOpener_.get();
+}
+
 std::string Session::portDescription() {
   const std::string name = state().portNames[state().portIndex];
   const std::string device = program_.portOpener().describe(name);

@@ -8,6 +8,7 @@
 #include "app/main_window.h"
 #include "cli/cli_options.h"
 #include "cli/headless_dialog_view.h"
+#include "cli/wiring/tracing_port_opener.h"
 #include "cli/wiring/wired_program.h"
 #include "cmd/command_interpreter.h"
 #include "cmd/command_services.h"
@@ -30,6 +31,8 @@ class Session {
   bool openPort();
   // Leaves the chip at the rate it was found at. False, with a message, when that failed.
   bool restoreLineRate();
+  // Every port opened from now on records its traffic in `trace`, which outlives the session.
+  void traceLine(chip::LineTrace& trace);
   // The port as the user named it: "/dev/ttyUSB0", "sim", "COM2 (/dev/ttyS1)".
   std::string portDescription();
 
@@ -66,6 +69,7 @@ class Session {
   wiring::WiredProgram program_;
   app::MainWindow mainWindow_{program_.state()};
   int cardFailures_ = 0;
+  std::unique_ptr<wiring::TracingPortOpener> tracingOpener_;
   uint32_t foundRate_ = 0;  // the rate the chip answered at when opened; 0: none
 };
 

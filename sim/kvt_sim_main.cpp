@@ -13,10 +13,12 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "chip/line_trace.h"
 #include "platform/tty_rate.h"
 #include "sim/host_interface.h"
 #include "sim/kv380.h"
@@ -108,8 +110,11 @@ void sendAnswer(int master, const std::vector<uint8_t>& answer) {
 
 class ChipServer {
  public:
-  ChipServer(int master, const SimOptions& options)
-      : master_(master), options_(options), chip_(kvt::sim::ChipConfig{options.version}) {
+  ChipServer(int master, const SimOptions& options, kvt::chip::LineTrace* trace)
+      : master_(master),
+        options_(options),
+        chip_(kvt::sim::ChipConfig{options.version}),
+        trace_(trace) {
     kvt::sim::applyFieldSetup(options.field, chip_.field());
     newHost();
   }
@@ -155,17 +160,35 @@ class ChipServer {
     const uint32_t hostRate = kvt::platform::currentLineRate(master_).value_or(0);
     hostGone_ = false;
     answer.clear();
+    if (trace_ != nullptr && hostRate != tracedRate_) {
+      trace_->note("line at " + std::to_string(hostRate) + " bit/s");
+      tracedRate_ = hostRate;
+    }
+    std::vector<uint8_t> traced;  // the answer bytes of each received byte, for the trace
     for (size_t i = 0; i < count; ++i) {
       chip_.advanceTime(byteTime(hostRate));
       const size_t before = answer.size();
       host_->receive(bytes[i], hostRate, answer);
       for (size_t k = before; k < answer.size(); ++k) chip_.advanceTime(byteTime(hostRate));
+      if (trace_ != nullptr) traced.insert(traced.end(), bytes + i, bytes + i + 1);
+      if (trace_ != nullptr) traced.push_back(static_cast<uint8_t>(answer.size() - before));
     }
     sendAnswer(master_, answer);
+    // Traced once the answer is on its way, so the trace does not delay it.
+    if (trace_ != nullptr) traceExchange(traced, answer);
+  }
+  // `traced` holds each received byte followed by the number of answer bytes it brought.
+  void traceExchange(const std::vector<uint8_t>& traced, const std::vector<uint8_t>& answer) {
+    size_t answered = 0;
+    for (size_t i = 0; i + 1 < traced.size(); i += 2) {
+      trace_->hostByte(traced[i]);
+      for (uint8_t k = 0; k < traced[i + 1]; ++k) trace_->chipByte(answer[answered++]);
+    }
   }
 
   void hostLeft(const sigset_t& waitMask) {
     if (!hostGone_) newHost();  // a half-sent write frame ends with its host
+    if (!hostGone_ && trace_ != nullptr) trace_->note("the host closed the line");
     hostGone_ = true;
     const timespec pause{0, 20'000'000};
     ppoll(nullptr, 0, &pause, &waitMask);
@@ -176,6 +199,8 @@ class ChipServer {
   Kv380 chip_;
   std::optional<HostInterface> host_;
   bool hostGone_ = false;
+  kvt::chip::LineTrace* trace_;
+  uint32_t tracedRate_ = 0;
 };
 
 }  // namespace
@@ -212,6 +237,17 @@ int main(int argc, char** argv) {
   sigaction(SIGTERM, &onStop, nullptr);
   signal(SIGPIPE, SIG_IGN);
 
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> traceFile(nullptr, std::fclose);
+  std::optional<kvt::chip::LineTrace> trace;
+  if (!options.trace.empty()) {
+    traceFile.reset(options.trace == "-" ? nullptr : std::fopen(options.trace.c_str(), "w"));
+    if (options.trace != "-" && traceFile == nullptr) {
+      std::fprintf(stderr, "kvt-sim: cannot write the trace file %s: %s\n", options.trace.c_str(),
+                   std::strerror(errno));
+      return 2;
+    }
+    trace.emplace(kvt::chip::FileSink(traceFile ? traceFile.get() : stderr));
+  }
   std::string slavePath;
   const int master = openRawPty(slavePath);
   if (master < 0) return 1;
@@ -222,7 +258,7 @@ int main(int argc, char** argv) {
   std::printf("%s\n", slavePath.c_str());
   std::fflush(stdout);
 
-  const int result = ChipServer(master, options).run(waitMask);
+  const int result = ChipServer(master, options, trace ? &*trace : nullptr).run(waitMask);
 
   if (!options.link.empty()) removeLink(options.link, slavePath);
   close(master);

@@ -34,6 +34,12 @@ std::string setLink(SimOptions& options, const std::string& path) {
   return {};
 }
 
+std::string setTrace(SimOptions& options, const std::string& path) {
+  if (path.empty()) return "option --trace needs a file";
+  options.trace = path;
+  return {};
+}
+
 std::string setVersion(SimOptions& options, const std::string& text) {
   if (parseHexByte(text, options.version)) return {};
   return "option --version-reg needs a hexadecimal byte (00 to FF), not '" + text + "'";
@@ -44,7 +50,8 @@ const Table::Flag kFlags[] = {{"--help", &SimOptions::help},
                               {"-h", &SimOptions::help},
                               {"--version", &SimOptions::showVersion},
                               {"--test-chip", &SimOptions::testChip}};
-const Table::Valued kValued[] = {{"--link", setLink}, {"--version-reg", setVersion}};
+const Table::Valued kValued[] = {
+    {"--link", setLink}, {"--version-reg", setVersion}, {"--trace", setTrace}};
 
 // Applies the option at args[i], moving `i` past the arguments it takes. An error text, or
 // empty.
@@ -88,6 +95,8 @@ std::string simUsage() {
          "  --version-reg HEX  value of the version register 0x37, 00 to FF (default 28)\n"
          "  --test-chip        use the test-chip address layout (address in bits 6..1) and\n"
          "                     send and expect every byte bit-mirrored\n"
+         "  --trace FILE       write every byte on the line to FILE (- for standard error)\n"
+         "                     with its time in microseconds and the access it made\n"
          "  --help, -h         print this text and exit\n"
          "  --version          print the program's version and exit\n"
          "\n"

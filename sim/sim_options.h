@@ -15,6 +15,7 @@ struct SimOptions {
   uint8_t version = 0x28;    // --version-reg HEX: value of the version register 0x37
   bool testChip = false;     // --test-chip: test-chip address layout with bit-mirrored bytes
   FieldSetup field;          // --sim-card, --sim-empty and the fault options
+  std::string trace;         // --trace FILE: the line's bytes and accesses; "-": standard error
 };
 
 // Reads argv[1..argc-1] into `options`. False with a one-line message in `error` for an

@@ -54,6 +54,19 @@ TEST_F(KvtCliTest, TheLogFileGetsEveryLineAsItIsProduced) {
   EXPECT_EQ(readFile("slow.txt"), "Processing slow.scf\r\n//< before\r\n");
 }
 
+// The trace leaves the log as it is and shows each access with its bytes.
+TEST_F(KvtCliTest, TraceWritesTheLineBesideTheLog) {
+  const CliResult result = cli({"--sim", "--trace", "trace.txt", "exec", "SR 19 5A"});
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(result.out, "SR  19  5A                     // (STKSTATUS 0000)\n");
+  const std::string trace = readFile("trace.txt");
+  for (const char* line : {" > 19\n", " > 5A\n", " < 19     W 19 5A -> echo 19\n"}) {
+    EXPECT_NE(trace.find(line), std::string::npos) << line << " in\n" << trace;
+  }
+  const CliResult toStderr = cli({"--sim", "--trace", "-", "exec", "GR 37"});
+  EXPECT_NE(toStderr.err.find(" < 28     R 37 -> 28\n"), std::string::npos) << toStderr.err;
+}
+
 TEST_F(KvtCliTest, ExecRunsEachLineAsTheCommandLineDoes) {
   const CliResult result =
       cli({"--sim", "exec", "sr 19 5a", "xx", "GR 19 // comment", "mov ml0 5", "//# ML0", "XYZ 1"});

@@ -62,6 +62,24 @@ TEST(KvtCliLineRate, ARunLeavesTheChipAtTheRateItFoundIt) {
   EXPECT_EQ(sim.stop(SIGTERM), 0);
 }
 
+TEST(KvtCliLineRate, KvtSimTracesTheAccessesItServes) {
+  const std::filesystem::path file =
+      std::filesystem::temp_directory_path() / ("kvt_sim_trace_" + std::to_string(getpid()));
+  auto sim = test::startKvtSim({"--trace", file.string()});
+  const std::string device = sim.readLine();
+  ASSERT_FALSE(device.empty());
+  ASSERT_EQ(runCli(device, {"exec", "GR 37"}).out, kVersionRead);
+  EXPECT_EQ(sim.stop(SIGTERM), 0);
+  std::ifstream in(file);
+  std::ostringstream trace;
+  trace << in.rdbuf();
+  std::filesystem::remove(file);
+  for (const char* line : {" line at 9600 bit/s\n", " > B7\n", " < 28     R 37 -> 28\n",
+                           " the host closed the line\n"}) {
+    EXPECT_NE(trace.str().find(line), std::string::npos) << line << " in\n" << trace.str();
+  }
+}
+
 TEST(KvtCliLineRate, ASilentLineIsToldAndADumpOnItFailsUnderStrict) {
   auto sim = test::startKvtSim();
   const std::string device = sim.readLine();
