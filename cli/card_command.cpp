@@ -33,6 +33,7 @@ int card(Session& session, const std::vector<std::string>& arguments) {
   const CardRunResult result =
       RunCardSteps(app, dialog, cardSession, *steps, session.err(), session.options().strict);
   session.countCardFailures(result.failedSteps + (result.openingStatus != 0 ? 1 : 0));
+  if (result.failedSteps > 0) session.describeStatus(result.firstFailure);
   if (result.skippedSteps > 0) {
     session.err() << "kvt-cli: card step " << result.firstFailedStep + 1 << " failed (status "
                   << app::Format("%04X", result.firstFailure) << "); the " << result.skippedSteps

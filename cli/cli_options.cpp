@@ -40,11 +40,10 @@ std::string setBaud(CliOptions& options, const std::string& text) {
 
 // kvt-cli's own options.
 using Table = platform::OptionTable<CliOptions>;
-const Table::Flag kFlags[] = {{"--help", &CliOptions::help},
-                              {"-h", &CliOptions::help},
-                              {"--version", &CliOptions::version},
-                              {"--strict", &CliOptions::strict},
-                              {"--testlog", &CliOptions::testLog}};
+const Table::Flag kFlags[] = {
+    {"--help", &CliOptions::help},       {"-h", &CliOptions::help},
+    {"--version", &CliOptions::version}, {"--strict", &CliOptions::strict},
+    {"--verbose", &CliOptions::verbose}, {"--testlog", &CliOptions::testLog}};
 const Table::Valued kValued[] = {
     {"--config", setConfig}, {"--log", setLog}, {"--trace", setTrace}, {"--baud", setBaud}};
 
@@ -130,6 +129,8 @@ std::string CliUsage() {
       "                        with its time in microseconds and the access it made\n"
       "  --strict              exit 1 when a line failed, a register access returned a status\n"
       "                        other than 0000, or a compare reported ** ERROR **\n"
+      "  --verbose             describe each failing status on standard error (done anyway\n"
+      "                        when standard error is a terminal)\n"
       "  --testlog             write test patterns as the section [TestLog] of the start-up\n"
       "                        file sets them up, with the output switched on\n"
       "  --help                this text\n"

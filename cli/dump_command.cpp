@@ -12,8 +12,10 @@ std::string checkDump(const std::vector<std::string>& arguments) {
 
 // A dump whose reads failed is a register failure, like a failing GR line.
 int dump(Session& session, const std::vector<std::string>&) {
-  if (app::DumpRegisters(session.context()) != chip::status::Success) {
+  const chip::Status status = app::DumpRegisters(session.context());
+  if (status != chip::status::Success) {
     ++session.tally().registerFailures;
+    session.describeStatus(status);
   }
   return 0;
 }

@@ -1,7 +1,10 @@
 #include "cli/session.h"
 
+#include <unistd.h>
+
 #include <cstring>
 #include <filesystem>
+#include <iostream>
 #include <ostream>
 
 #include "app/control_ids.h"
@@ -19,14 +22,25 @@ Session::Session(const CliOptions& options, std::ostream& out, std::ostream& err
       window_(out, app::id::LogPane),
       program_(options.config, options, commandEnvironment()) {
   program_.state().mainWindow = &window_;
+  // Someone at a terminal wants to know what 0104 means; a log stays as it is.
+  if (options.verbose || (&err == &std::cerr && isatty(STDERR_FILENO) != 0)) {
+    program_.tally().statusFailed = [this](uint16_t status) { describeStatus(status); };
+  }
+}
+
+void Session::describeStatus(chip::Status status) {
+  if (!tally().statusFailed) return;
+  err_ << "kvt-cli: STKSTATUS " << app::Format("%04X", status) << ": " << chip::describe(status)
+       << "\n";
 }
 
 cmd::CommandEnvironment Session::commandEnvironment() {
   cmd::CommandEnvironment environment;
   // The log keeps its silence about a jump that found no label; the user is told here.
   environment.labelNotFound = [this](const std::string& label, int32_t line) {
-    err_ << "kvt-cli: " << state().commandFilePath << ":" << line << ": label " << label
-         << " not found; the run ended there\n";
+    const std::string& file = state().commandFilePath;
+    err_ << "kvt-cli: " << (file == "-" ? "standard input" : file) << ":" << line << ": label "
+         << label << " not found; the run ended there\n";
   };
   return environment;
 }

@@ -6,6 +6,7 @@
 
 #include "app/app_state.h"
 #include "app/main_window.h"
+#include "chip/status.h"
 #include "cli/cli_options.h"
 #include "cli/headless_dialog_view.h"
 #include "cli/wiring/tracing_port_opener.h"
@@ -33,6 +34,9 @@ class Session {
   bool restoreLineRate();
   // Every port opened from now on records its traffic in `trace`, which outlives the session.
   void traceLine(chip::LineTrace& trace);
+  // Describes a failing status on the error stream when the user asked for it (--verbose) or
+  // watches a terminal; nothing otherwise.
+  void describeStatus(chip::Status status);
   // The port as the user named it: "/dev/ttyUSB0", "sim", "COM2 (/dev/ttyS1)".
   std::string portDescription();
 

@@ -3,6 +3,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -27,6 +28,8 @@ struct ErrorTally {
   std::atomic<int> failedLines{0};       // unknown commands, unreadable operands, JMP without label
   std::atomic<int> registerFailures{0};  // register commands whose status was not 0
   std::atomic<int> compareErrors{0};     // RE/RF lines that ended in " ** ERROR **"
+  // Told of each failing register status as it is counted (kvt-cli describes it); may be empty.
+  std::function<void(uint16_t status)> statusFailed;
   int total() const { return failedLines + registerFailures + compareErrors; }
 };
 

@@ -26,6 +26,7 @@ void noteStatus(CommandInterpreter& interpreter, chip::Status status) {
   interpreter.IOE = status != chip::status::Success ? 1 : 0;
   if (status != chip::status::Success && interpreter.tally != nullptr) {
     ++interpreter.tally->registerFailures;
+    if (interpreter.tally->statusFailed) interpreter.tally->statusFailed(status);
   }
 }
 

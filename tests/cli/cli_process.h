@@ -111,6 +111,12 @@ inline std::vector<std::string> Words(const std::string& text) {
   return words;
 }
 
+inline std::vector<std::string> operator+(std::vector<std::string> words,
+                                          const std::vector<std::string>& more) {
+  words.insert(words.end(), more.begin(), more.end());
+  return words;
+}
+
 // A fresh working folder per test for kvt-cli to run in.
 class CliTest : public ::testing::Test {
  protected:

@@ -67,6 +67,17 @@ TEST_F(KvtCliTest, TraceWritesTheLineBesideTheLog) {
   EXPECT_NE(toStderr.err.find(" < 28     R 37 -> 28\n"), std::string::npos) << toStderr.err;
 }
 
+// The log stays byte for byte; the description goes to standard error.
+TEST_F(KvtCliTest, VerboseDescribesAFailingStatus) {
+  const std::vector<std::string> lines{"exec", "CHB 19200", "GR 37"};
+  const CliResult plain = cli(Words("--sim") + lines);
+  const CliResult verbose = cli(Words("--sim --verbose") + lines);
+  EXPECT_EQ(verbose.out, plain.out);
+  EXPECT_EQ(plain.err, "");
+  EXPECT_EQ(verbose.err,
+            "kvt-cli: STKSTATUS 0104: serial interface error: no byte moved or wrong echo\n");
+}
+
 TEST_F(KvtCliTest, ExecRunsEachLineAsTheCommandLineDoes) {
   const CliResult result =
       cli({"--sim", "exec", "sr 19 5a", "xx", "GR 19 // comment", "mov ml0 5", "//# ML0", "XYZ 1"});

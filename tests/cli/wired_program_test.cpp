@@ -56,8 +56,8 @@ TEST_F(WiredProgramTest, TheSimDeviceIsOneChipThatOutlivesItsPorts) {
 TEST_F(WiredProgramTest, ArgumentsChooseThePortTheCardsAndTheProgrammingInterface) {
   ProgramOptions options;
   std::string error;
-  ASSERT_TRUE(ParseProgramArguments({"-pi", "--port=com4", "--sim-card", "01020304"}, options,
-                                    error))
+  ASSERT_TRUE(
+      ParseProgramArguments({"-pi", "--port=com4", "--sim-card", "01020304"}, options, error))
       << error;
   WiredProgram program(startFile, options);
   EXPECT_EQ(program.state().portIndex, 3);
