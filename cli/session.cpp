@@ -81,6 +81,7 @@ bool Session::openPort() {
     err_ << "kvt-cli: cannot open " << portDescription();
     if (error != 0) err_ << ": " << std::strerror(error);
     err_ << "\n";
+    tellDefaultPort();
     return false;
   }
   findChipRate();
@@ -103,11 +104,14 @@ void Session::findChipRate() {
   // A lost port is told by the access that meets it.
   if (foundRate_ != 0 || state().port == nullptr || state().port->lost()) return;
   err_ << "kvt-cli: no chip answers on " << portDescription() << " at 9600 or 115200 bit/s\n";
+  tellDefaultPort();
+}
+
+void Session::tellDefaultPort() {
   std::error_code error;
-  if (!options_.port && !std::filesystem::exists(options_.config, error)) {
-    err_ << "kvt-cli: without a start-up file (" << options_.config
-         << ") the port is COM1; --port chooses another, --sim the built-in simulated chip\n";
-  }
+  if (options_.port || std::filesystem::exists(options_.config, error)) return;
+  err_ << "kvt-cli: without a start-up file (" << options_.config
+       << ") the port is COM1; --port chooses another, --sim the built-in simulated chip\n";
 }
 
 bool Session::restoreLineRate() {

@@ -63,6 +63,8 @@ class Session {
   // the log does not say.
   cmd::CommandEnvironment commandEnvironment();
   void findChipRate();
+  // Says, when neither --port nor a start-up file chose the port, that COM1 was used by default.
+  void tellDefaultPort();
 
   const CliOptions& options_;
   std::ostream& out_;

@@ -146,6 +146,14 @@ TEST_F(KvtCliTest, APortThatCannotBeOpenedExitsWith2) {
     EXPECT_EQ(result.out, "");
     EXPECT_EQ(result.err, "kvt-cli: cannot open " + named + ": No such file or directory\n");
   }
+  // Without a start-up file and --port, the default port is told (whether the machine has a
+  // /dev/ttyS0 that opens or not) and --sim is offered.
+  fs::remove(folder / "kvt_start.cfg");
+  const CliResult unchosen = cli(Words("exec GR 37"));
+  EXPECT_NE(unchosen.err.find("kvt-cli: without a start-up file (kvt_start.cfg) the port is COM1; "
+                              "--port chooses another, --sim the built-in simulated chip\n"),
+            std::string::npos)
+      << unchosen.err;
 }
 
 TEST_F(KvtCliTest, TheStartUpFileChoosesThePortAndIsNeverWritten) {
@@ -235,6 +243,19 @@ TEST_F(KvtCliTest, InterruptBreaksTheRunAfterTheCurrentLine) {
   const std::string end = "User Break recognised.\n";
   EXPECT_TRUE(process.out() == start + end || process.out() == start + firstWait + end)
       << process.out();
+
+  // exec stops after the current line too, so the chip still goes back to 9600 at the end.
+  CliProcess lines({"--sim", "--baud", "115200", "--trace", "trace.txt", "exec", "WIL 1 300",
+                    "WIL 1 300", "//> not reached"},
+                   folder, io);
+  ASSERT_TRUE(lines.waitForOutput(firstWait, 10s)) << lines.out();
+  lines.signal(SIGINT);
+  EXPECT_EQ(lines.finish(), 0);
+  EXPECT_EQ(lines.out().find("not reached"), std::string::npos) << lines.out();
+  EXPECT_EQ(lines.err(), "kvt-cli: the lines were interrupted\n");
+  const std::string trace = readFile("trace.txt");
+  EXPECT_NE(trace.find("W 1F EB -> echo 1F\n"), std::string::npos) << trace;
+  EXPECT_TRUE(trace.ends_with(" line at 9600 bit/s\n")) << trace;
 }
 
 }  // namespace
