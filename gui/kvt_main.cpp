@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "app/startup.h"
+#include "cli/wiring/log_file.h"
 #include "cli/wiring/wired_program.h"
 #include "gui/kvt_options.h"
-#include "gui/log_file.h"
 #include "gui/qt_shell.h"
 
 #ifndef KVT_VERSION
@@ -42,7 +42,7 @@ int main(int argc, char** argv) {
     std::cout << "kvt " << KVT_VERSION << "\n";
     return 0;
   }
-  kvt::gui::LogFile logFile;
+  kvt::wiring::LogFile logFile;
   if (options.logFile && !logFile.open(*options.logFile)) {
     std::cerr << "kvt: cannot write the log file " << *options.logFile << "\n";
     return kExitUsage;
