@@ -50,6 +50,13 @@ struct DialogContext {
   int commandId() const { return static_cast<int>(wParam & 0xFFFF); }
 };
 
+// The wParam of a command: the control or menu id in the low 16 bits, the notification code
+// in the next 16.
+constexpr uintptr_t PackCommand(int id, int notification) {
+  return static_cast<uintptr_t>(id & 0xFFFF) |
+         (static_cast<uintptr_t>(notification & 0xFFFF) << 16);
+}
+
 // The pattern writers the TestLog settings install and the register commands call, each with
 // the TestLogSettings record first. Empty while no generator is installed.
 struct TestLogHooks {

@@ -38,9 +38,7 @@ void call(const std::function<void(const DialogContext&)>& service, const Dialog
 }  // namespace
 
 DialogContext MainWindow::contextFor(platform::View& window, int id, int notification) const {
-  const auto wParam =
-      static_cast<uintptr_t>(id & 0xFFFF) | (static_cast<uintptr_t>(notification & 0xFFFF) << 16);
-  return DialogContext{&window, &window, app_.instance, 0, wParam, &app_};
+  return DialogContext{&window, &window, app_.instance, 0, PackCommand(id, notification), &app_};
 }
 
 void MainWindow::init(platform::View& window) {
@@ -77,76 +75,112 @@ void MainWindow::command(platform::View& window, int id, int notification) {
     RunPiAction(context);
     return;
   }
+  // Each group answers whether the id was one of its own; the command line's own
+  // notifications and anything unknown are left alone.
+  if (portCommand(id, context)) return;
+  if (scriptCommand(window, id, context)) return;
+  if (dialogCommand(window, id, context)) return;
+  logCommand(id, context);
+}
+
+bool MainWindow::portCommand(int id, const DialogContext& context) {
   switch (id) {
-    case id::Process:
-      runCommandLine(window, context);
-      break;
     case id::OpenButton:
       OpenPort(context);
       app_.resumeLine = 0;
-      break;
+      return true;
     case id::MenuOpen:
       OpenPort(context);
-      break;
+      return true;
     case id::CloseButton:
     case id::MenuClose:
       ClosePort(context);
       app_.resumeLine = 0;
-      break;
+      return true;
     case id::AllTo115k:
       app_.resumeLine = 0;
       SwitchAllTo115200(context);
-      break;
+      return true;
+    case id::MenuHost9600:
+      SetHostSpeed9600(context);
+      PurgePort(context);
+      return true;
+    case id::MenuHost115200:
+      SetHostSpeed115200(context);
+      PurgePort(context);
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool MainWindow::scriptCommand(platform::View& window, int id, const DialogContext& context) {
+  switch (id) {
+    case id::Process:
+      runCommandLine(window, context);
+      return true;
     case id::SelectScf:
     case id::MenuSelectCommandFile:
       app_.resumeLine = 0;
       call(app_.services.selectCommandFile, context);
       app_.resumeLine = 0;
-      break;
+      return true;
     case id::ProcessScf:
     case id::MenuProcessCommandFile:
       PurgePort(context);
       call(app_.services.processCommandFile, context);
-      break;
+      return true;
     case id::OverrideName:
       overrideName(window);
-      break;
+      return true;
+    case id::ScriptEnded:
+      reapScriptThread();
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool MainWindow::dialogCommand(platform::View& window, int id, const DialogContext& context) {
+  switch (id) {
     case id::RegisterIo:
     case id::MenuAccessRegister:
       openRegisterDialog(window);
-      break;
+      return true;
     case id::PiButton:
       app_.resumeLine = 0;
       ShowPiMenu(context);
-      break;
-    case id::DumpRegister:
-      DumpRegisters(context);
-      break;
+      return true;
     case id::KorvexReader:
       call(app_.services.runCardReaderDialog, context);
-      break;
-    case id::MenuExit:
-      end(window, 0);
-      break;
+      return true;
+    case id::MenuTestLog:
+      call(app_.services.runTestLogDialog, context);
+      return true;
     case id::MenuInfo: {
       AboutDialog about;
       if (app_.instance != nullptr) app_.instance->runModal(id::AboutDialog, &window, about);
-      break;
+      return true;
     }
     case id::MenuSettings: {
       PortSettingsDialog settings(app_);
       if (app_.instance != nullptr) {
         app_.instance->runModal(id::PortSettingsDialog, &window, settings);
       }
-      break;
+      return true;
     }
-    case id::MenuHost9600:
-      SetHostSpeed9600(context);
-      PurgePort(context);
-      break;
-    case id::MenuHost115200:
-      SetHostSpeed115200(context);
-      PurgePort(context);
+    case id::MenuExit:
+      end(window, 0);
+      return true;
+    default:
+      return false;
+  }
+}
+
+void MainWindow::logCommand(int id, const DialogContext& context) {
+  switch (id) {
+    case id::DumpRegister:
+      DumpRegisters(context);
       break;
     case id::MenuSaveLog:
       SaveLog(context);
@@ -157,14 +191,8 @@ void MainWindow::command(platform::View& window, int id, int notification) {
     case id::MenuCommands:
       call(app_.services.printCommandReference, context);
       break;
-    case id::MenuTestLog:
-      call(app_.services.runTestLogDialog, context);
-      break;
-    case id::ScriptEnded:
-      reapScriptThread();
-      break;
     default:
-      break;  // the command line's own notifications and anything unknown
+      break;
   }
 }
 

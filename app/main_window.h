@@ -24,6 +24,12 @@ class MainWindow final : public platform::DialogProcedure {
 
  private:
   DialogContext contextFor(platform::View& window, int id, int notification) const;
+  // The groups of main window commands; each returns false for an id that is not its own.
+  bool portCommand(int id, const DialogContext& context);
+  bool scriptCommand(platform::View& window, int id, const DialogContext& context);
+  bool dialogCommand(platform::View& window, int id, const DialogContext& context);
+  // The commands that write to or about the log pane.
+  void logCommand(int id, const DialogContext& context);
   void runCommandLine(platform::View& window, const DialogContext& context);
   void overrideName(platform::View& window);
   void openRegisterDialog(platform::View& window);

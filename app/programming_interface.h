@@ -20,7 +20,8 @@ void ShowPiMenu(const DialogContext& context);
 // Runs the action whose id is in the low 16 bits of context.wParam. With the port closed it
 // only reports that; otherwise it purges the port and runs the action under the chip lock.
 void RunPiAction(const DialogContext& context);
-// Writes `value` as decimal text under `key` in `section` of the INI file `file`.
+// Writes `value` as decimal text under `key` in `section` of the INI file `file`. Offered to
+// actions a user adds to the menu; the built-in ones store nothing.
 bool WriteProfileInteger(std::string_view section, std::string_view key, int value,
                          const std::string& file);
 

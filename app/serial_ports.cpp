@@ -65,7 +65,8 @@ void OpenPort(const DialogContext& context) {
   app.baudIndex = kBaud9600;
   showHostSpeed(context);
   SetLineSettings(context, 9600);
-  SetPortTimeouts(context);
+  // No time-out step follows: every SerialPort already waits at most 500 ms for a byte and has
+  // no write time-out, from the moment it is opened.
   // A byte left in the receive buffer (line noise, the answer to a program that ended in the
   // middle of an access) would be taken as the answer to the first read and shift every later
   // answer by one.
@@ -96,8 +97,6 @@ bool SetLineSettings(const DialogContext& context, uint32_t rate) {
   std::lock_guard lock(app.chipLock);
   return app.port != nullptr && app.port->setLineSettings(rate);
 }
-
-void SetPortTimeouts(const DialogContext&) {}
 
 void SetHostSpeed9600(const DialogContext& context) { setHostSpeed(context, kBaud9600, 9600); }
 

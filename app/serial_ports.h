@@ -20,9 +20,6 @@ void ClosePort(const DialogContext& context);
 // 8N1, no flow control, DTR and RTS off, at `rate`. False when the port refused the rate (or
 // none is open). Callers examine nothing; the command language's host speed command uses it.
 bool SetLineSettings(const DialogContext& context, uint32_t rate);
-// Every port the opener makes already waits at most 500 ms for a byte and has no write
-// time-out; there is nothing left to set. Kept as the step after opening.
-void SetPortTimeouts(const DialogContext& context);
 // PC side only; nothing is sent to the chip.
 void SetHostSpeed9600(const DialogContext& context);
 void SetHostSpeed115200(const DialogContext& context);

@@ -10,9 +10,8 @@ namespace kvt::cardreader {
 
 app::DialogContext KorvexReaderDialog::contextFor(platform::View& window, int id,
                                                   int notification) const {
-  const auto wParam =
-      static_cast<uintptr_t>(id & 0xFFFF) | (static_cast<uintptr_t>(notification & 0xFFFF) << 16);
-  return app::DialogContext{app_.mainWindow, &window, app_.instance, 0, wParam, &app_};
+  return app::DialogContext{
+      app_.mainWindow, &window, app_.instance, 0, app::PackCommand(id, notification), &app_};
 }
 
 void KorvexReaderDialog::init(platform::View& window) {
