@@ -159,17 +159,23 @@ void spiDeselect(AtfText& out, std::string_view comment) {
   out.comment("! ==> end NSS End \n");
 }
 
+// Start, the slave address for a write and the register address, each acknowledged: how both
+// a write and a read begin.
+void i2cWriteAddress(AtfText& out, uint8_t slave, uint8_t address) {
+  i2cStart(out);
+  i2cSlaveAddress(out, slave);
+  i2cReadWrite(out, 0);
+  i2cAcknowledge(out);
+  i2cByte(out, 'A', address, "! ==> end write address \n");
+  i2cAcknowledge(out);
+}
+
 }  // namespace
 
 std::string I2cWrite(TestLogSettings& settings, uint8_t address, uint8_t data,
                      std::string_view comment) {
   AtfText out(settings);
-  i2cStart(out);
-  i2cSlaveAddress(out, settings.i2cAddress);
-  i2cReadWrite(out, 0);
-  i2cAcknowledge(out);
-  i2cByte(out, 'A', address, "! ==> end write address \n");
-  i2cAcknowledge(out);
+  i2cWriteAddress(out, settings.i2cAddress, address);
   i2cByte(out, 'D', data, "! ==> end write data \n");
   i2cAcknowledge(out);
   i2cStop(out, comment);
@@ -179,12 +185,7 @@ std::string I2cWrite(TestLogSettings& settings, uint8_t address, uint8_t data,
 std::string I2cRead(TestLogSettings& settings, uint8_t address, uint8_t expected, uint8_t mask,
                     std::string_view comment) {
   AtfText out(settings);
-  i2cStart(out);
-  i2cSlaveAddress(out, settings.i2cAddress);
-  i2cReadWrite(out, 0);
-  i2cAcknowledge(out);
-  i2cByte(out, 'A', address, "! ==> end write address \n");
-  i2cAcknowledge(out);
+  i2cWriteAddress(out, settings.i2cAddress, address);
   i2cStart(out);
   i2cSlaveAddress(out, settings.i2cAddress);
   i2cReadWrite(out, 1);

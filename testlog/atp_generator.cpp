@@ -131,17 +131,23 @@ void spiReadData(AtpText& out, uint8_t expected, uint8_t mask, std::string_view 
   out.line("// ==> end read data with check \n");
 }
 
+// Start, the slave address for a write and the register address, each acknowledged: how both
+// a write and a read begin.
+void i2cWriteAddress(AtpText& out, uint8_t slave, uint8_t address) {
+  i2cStart(out);
+  i2cSlaveAddress(out, slave);
+  i2cReadWrite(out, 0);
+  i2cAcknowledge(out);
+  i2cByte(out, 'A', "i2c_adr", address, "// ==> end write address \n");
+  i2cAcknowledge(out);
+}
+
 }  // namespace
 
 std::string I2cWrite(const TestLogSettings& settings, uint8_t address, uint8_t data,
                      std::string_view comment) {
   AtpText out;
-  i2cStart(out);
-  i2cSlaveAddress(out, settings.i2cAddress);
-  i2cReadWrite(out, 0);
-  i2cAcknowledge(out);
-  i2cByte(out, 'A', "i2c_adr", address, "// ==> end write address \n");
-  i2cAcknowledge(out);
+  i2cWriteAddress(out, settings.i2cAddress, address);
   i2cByte(out, 'D', "i2c_data", data, "// ==> end write data \n");
   i2cAcknowledge(out);
   i2cStop(out, comment);
@@ -151,12 +157,7 @@ std::string I2cWrite(const TestLogSettings& settings, uint8_t address, uint8_t d
 std::string I2cRead(const TestLogSettings& settings, uint8_t address, uint8_t expected,
                     uint8_t mask, std::string_view comment) {
   AtpText out;
-  i2cStart(out);
-  i2cSlaveAddress(out, settings.i2cAddress);
-  i2cReadWrite(out, 0);
-  i2cAcknowledge(out);
-  i2cByte(out, 'A', "i2c_adr", address, "// ==> end write address \n");
-  i2cAcknowledge(out);
+  i2cWriteAddress(out, settings.i2cAddress, address);
   i2cStart(out);
   i2cSlaveAddress(out, settings.i2cAddress);
   i2cReadWrite(out, 1);
