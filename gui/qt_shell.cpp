@@ -30,10 +30,8 @@ DialogWindow* QtShell::windowOf(const platform::View* view) const {
   return it == windows_.end() ? nullptr : it->second;
 }
 
-DialogWindow* QtShell::make(int dialogId, platform::View* owner,
-                            platform::DialogProcedure* procedure,
+DialogWindow* QtShell::make(int dialogId, QWidget* parent, platform::DialogProcedure* procedure,
                             std::unique_ptr<platform::DialogProcedure> owned) {
-  QWidget* parent = windowOf(owner);
   auto* window = new DialogWindow(dialogId, parent, procedure, std::move(owned));
   BuildForm(*window);
   const platform::View* view = &window->view();
@@ -49,7 +47,7 @@ DialogWindow* QtShell::make(int dialogId, platform::View* owner,
 }
 
 int QtShell::runModal(int dialogId, platform::View* owner, platform::DialogProcedure& procedure) {
-  std::unique_ptr<DialogWindow> window(make(dialogId, owner, &procedure, nullptr));
+  std::unique_ptr<DialogWindow> window(make(dialogId, windowOf(owner), &procedure, nullptr));
   // Modal to its owner only: the modeless register dialog stays usable during a run.
   if (window->parentWidget() != nullptr) window->setWindowModality(Qt::WindowModal);
   procedure.init(window->view());
@@ -61,7 +59,12 @@ int QtShell::runModal(int dialogId, platform::View* owner, platform::DialogProce
 platform::View* QtShell::createModeless(int dialogId, platform::View* owner,
                                         std::unique_ptr<platform::DialogProcedure> procedure) {
   platform::DialogProcedure* raw = procedure.get();
-  DialogWindow* window = make(dialogId, owner, raw, std::move(procedure));
+  // A window of its own, not a child of the owner: a dialog modal to the owner (the
+  // "Processing..." of a run) would block the owner's children too. It goes with the owner.
+  DialogWindow* window = make(dialogId, nullptr, raw, std::move(procedure));
+  if (DialogWindow* ownerWindow = windowOf(owner)) {
+    connect(ownerWindow, &QObject::destroyed, window, [window] { delete window; });
+  }
   raw->init(window->view());
   if (dialogHook_) dialogHook_(*window);
   platform::View* view = &window->view();

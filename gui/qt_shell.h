@@ -51,7 +51,7 @@ class QtShell final : public QObject, public platform::Shell {
   DialogWindow* windowOf(const platform::View* view) const;
 
  private:
-  DialogWindow* make(int dialogId, platform::View* owner, platform::DialogProcedure* procedure,
+  DialogWindow* make(int dialogId, QWidget* parent, platform::DialogProcedure* procedure,
                      std::unique_ptr<platform::DialogProcedure> owned);
   void forget(DialogWindow* window);
   void keepMainWindowSize(DialogWindow& window);

@@ -27,6 +27,17 @@ void click(gui::DialogWindow& window, int control) {
   QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, where);
 }
 
+int registerDialogs() {
+  int count = 0;
+  for (QWidget* window : QApplication::topLevelWidgets()) {
+    auto* dialog = qobject_cast<gui::DialogWindow*>(window);
+    if (dialog != nullptr && dialog->dialogId() == id::RegisterDialog && dialog->isVisible()) {
+      ++count;
+    }
+  }
+  return count;
+}
+
 QString readAll(const std::string& path) {
   QFile file(QString::fromStdString(path));
   return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
@@ -50,10 +61,10 @@ void DialogsTest::registerDialogOpensOnceAndReportsToTheLog() {
     click(main, id::OpenButton);
     click(main, id::RegisterIo);
     click(main, id::RegisterIo);  // the one dialog exists: nothing more opens
-    QCOMPARE(main.findChildren<gui::DialogWindow*>().size(), 1);
     gui::DialogWindow* registers =
         session.shell().windowOf(session.program().state().registerDialog);
     QVERIFY(registers != nullptr && registers->isVisible());
+    QCOMPARE(registerDialogs(), 1);
     auto* address = GuiSession::control<QLineEdit>(*registers, id::RegAddress);
     address->selectAll();
     QTest::keyClicks(address, "19");
@@ -68,7 +79,7 @@ void DialogsTest::registerDialogOpensOnceAndReportsToTheLog() {
     QVERIFY(log.contains("SR: 19 5A                      // (STKSTATUS 0000)\n"));
     QVERIFY(log.contains("GR: 19          // data == 5A  // (STKSTATUS 0000)\n"));
     click(*registers, id::RegQuit);
-    QTRY_COMPARE(main.findChildren<gui::DialogWindow*>().size(), 0);
+    QTRY_COMPARE(registerDialogs(), 0);
     click(main, id::DumpRegister);
     QVERIFY(GuiSession::pane(main).contains("Registersetting : \n"));
   });
@@ -83,14 +94,26 @@ void DialogsTest::breakEndsARunAfterTheLineInProgress() {
   std::ofstream(script) << "SR 01 3F\nSLP 1000\nSR 19 5A\n";
   session.shell().setFileAnswer(
       [script](bool, const platform::FileChooser&) { return std::optional<std::string>(script); });
-  session.onDialog(cmd::id::ProgressDialog, [&clock](gui::DialogWindow& progress) {
-    QTRY_VERIFY(clock.sleeping());  // the runner sits in SLP
+  session.onDialog(cmd::id::ProgressDialog, [&](gui::DialogWindow& progress) {
+    auto release = qScopeGuard([&clock] { clock.open(); });  // also when a check fails
+    QTRY_VERIFY(clock.sleeping());                           // the runner sits in SLP
+    // The register dialog stays usable during the run.
+    gui::DialogWindow* registers =
+        session.shell().windowOf(session.program().state().registerDialog);
+    QVERIFY(registers != nullptr);
+    // Through the window system, where a window blocked by a modal one gets no clicks.
+    QWidget* get = GuiSession::control(*registers, id::RegGet);
+    QTest::mouseClick(registers->windowHandle(), Qt::LeftButton, Qt::NoModifier,
+                      get->mapTo(registers, get->rect().center()));
+    const QString result = GuiSession::control<QLineEdit>(*registers, id::RegResult)->text();
+    QVERIFY2(result.startsWith("GR: 00 ") && result.endsWith("(STKSTATUS 0000)"),
+             qPrintable(result));
     click(progress, cmd::id::BreakButton);
     QVERIFY(!progress.view().widget(cmd::id::BreakButton)->isEnabled());
-    clock.open();
   });
   session.run([&](gui::DialogWindow& main) {
     click(main, id::OpenButton);
+    click(main, id::RegisterIo);
     click(main, id::ProcessScf);  // returns when "Processing..." has closed
     QTRY_VERIFY(GuiSession::pane(main).contains("User Break recognised."));
     const QString log = GuiSession::pane(main);

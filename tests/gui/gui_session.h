@@ -18,7 +18,8 @@ namespace kvt::test {
 
 // kvt against the in-process simulated chip, with its start-up file in a folder of its own.
 // `run` shows the main window and runs `body` inside its event loop; `onDialog` runs a body
-// inside the next dialog of an id once it is up. Bodies use QTest events on real widgets.
+// inside the next dialog of an id once it is up. Bodies use QTest events on real widgets; a
+// dialog a body leaves open is closed through its close box.
 class GuiSession {
  public:
   using Body = std::function<void(gui::DialogWindow&)>;
@@ -30,17 +31,17 @@ class GuiSession {
       if (it == bodies_.end()) return;
       Body body = std::move(it->second);
       bodies_.erase(it);
-      QTimer::singleShot(0, &window, [body, &window] { body(window); });
+      QTimer::singleShot(0, &window, [body, &window] {
+        body(window);
+        // A body that stopped at a failed check leaves its dialog: the close box ends it.
+        if (!window.isClosed()) window.close();
+      });
     });
   }
 
-  // Runs the main window; `body` gets it once it is up. A window the body left open is
-  // closed through its close box. Returns the main window's result.
+  // Runs the main window; `body` gets it once it is up. Returns the main window's result.
   int run(Body body) {
-    onDialog(app::id::MainWindowDialog, [body](gui::DialogWindow& main) {
-      body(main);
-      if (!main.isClosed()) main.close();
-    });
+    onDialog(app::id::MainWindowDialog, body);
     return program_.application().run(shell_);
   }
   void onDialog(int dialogId, Body body) { bodies_[dialogId] = std::move(body); }
