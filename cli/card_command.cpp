@@ -22,7 +22,7 @@ int card(Session& session, const std::vector<std::string>& arguments) {
   std::string error;
   const auto steps = ParseCardSteps(arguments, error);
   if (!steps) {
-    session.err() << "kvt-cli: " << error << "\n";
+    session.err() << "kvt-cli: " << error << "\nTry 'kvt-cli --help'.\n";
     return 2;
   }
   app::AppState& app = session.state();

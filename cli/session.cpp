@@ -88,7 +88,8 @@ bool Session::openPort() {
   if (options_.baud == 115200u) {
     app::SwitchAllTo115200(context());
     if (state().baudIndex != 2) {
-      err_ << "kvt-cli: the chip did not switch to 115200 bit/s\n";
+      err_ << "kvt-cli: the chip did not switch to 115200 bit/s\n"
+           << "Check the chip's line, or leave out --baud.\n";
       return false;
     }
   }
@@ -107,11 +108,16 @@ void Session::findChipRate() {
   tellDefaultPort();
 }
 
+// The hint line under "cannot open": where the port came from and what else there is.
 void Session::tellDefaultPort() {
   std::error_code error;
-  if (options_.port || std::filesystem::exists(options_.config, error)) return;
-  err_ << "kvt-cli: without a start-up file (" << options_.config
-       << ") the port is COM1; --port chooses another, --sim the built-in simulated chip\n";
+  if (!options_.port && !std::filesystem::exists(options_.config, error)) {
+    err_ << "Without a start-up file (" << options_.config
+         << ") the port is COM1; --port chooses another, --sim the built-in simulated chip.\n";
+    return;
+  }
+  err_ << "'kvt-cli ports' lists the ports and the device each COMn opens; --sim is the "
+          "built-in simulated chip.\n";
 }
 
 bool Session::restoreLineRate() {

@@ -144,14 +144,17 @@ TEST_F(KvtCliTest, APortThatCannotBeOpenedExitsWith2) {
     const CliResult result = cli(Words(options + " exec GR 37"));
     EXPECT_EQ(result.status, 2);
     EXPECT_EQ(result.out, "");
-    EXPECT_EQ(result.err, "kvt-cli: cannot open " + named + ": No such file or directory\n");
+    EXPECT_EQ(result.err,
+              "kvt-cli: cannot open " + named +
+                  ": No such file or directory\n'kvt-cli ports' lists the ports and "
+                  "the device each COMn opens; --sim is the built-in simulated chip.\n");
   }
   // Without a start-up file and --port, the default port is told (whether the machine has a
   // /dev/ttyS0 that opens or not) and --sim is offered.
   fs::remove(folder / "kvt_start.cfg");
   const CliResult unchosen = cli(Words("exec GR 37"));
-  EXPECT_NE(unchosen.err.find("kvt-cli: without a start-up file (kvt_start.cfg) the port is COM1; "
-                              "--port chooses another, --sim the built-in simulated chip\n"),
+  EXPECT_NE(unchosen.err.find("Without a start-up file (kvt_start.cfg) the port is COM1; "
+                              "--port chooses another, --sim the built-in simulated chip.\n"),
             std::string::npos)
       << unchosen.err;
 }
