@@ -81,7 +81,9 @@ bool Session::openPort() {
     err_ << "kvt-cli: cannot open " << portDescription();
     if (error != 0) err_ << ": " << std::strerror(error);
     err_ << "\n";
-    tellDefaultPort();
+    tellDefaultPort(
+        "'kvt-cli ports' lists the ports and the device each COMn opens; --sim is the built-in "
+        "simulated chip.");
     return false;
   }
   findChipRate();
@@ -105,19 +107,17 @@ void Session::findChipRate() {
   // A lost port is told by the access that meets it.
   if (foundRate_ != 0 || state().port == nullptr || state().port->lost()) return;
   err_ << "kvt-cli: no chip answers on " << portDescription() << " at 9600 or 115200 bit/s\n";
-  tellDefaultPort();
+  tellDefaultPort(nullptr);
 }
 
-// The hint line under "cannot open": where the port came from and what else there is.
-void Session::tellDefaultPort() {
+void Session::tellDefaultPort(const char* otherHint) {
   std::error_code error;
   if (!options_.port && !std::filesystem::exists(options_.config, error)) {
     err_ << "Without a start-up file (" << options_.config
          << ") the port is COM1; --port chooses another, --sim the built-in simulated chip.\n";
-    return;
+  } else if (otherHint != nullptr) {
+    err_ << otherHint << "\n";
   }
-  err_ << "'kvt-cli ports' lists the ports and the device each COMn opens; --sim is the "
-          "built-in simulated chip.\n";
 }
 
 bool Session::restoreLineRate() {

@@ -63,8 +63,9 @@ class Session {
   // the log does not say.
   cmd::CommandEnvironment commandEnvironment();
   void findChipRate();
-  // Says, when neither --port nor a start-up file chose the port, that COM1 was used by default.
-  void tellDefaultPort();
+  // Says, when neither --port nor a start-up file chose the port, that COM1 was used by default;
+  // otherwise gives `otherHint` as the hint line, if any.
+  void tellDefaultPort(const char* otherHint);
 
   const CliOptions& options_;
   std::ostream& out_;
