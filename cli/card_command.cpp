@@ -1,6 +1,7 @@
 #include "app/text_format.h"
 #include "cardreader/card_session.h"
 #include "cardreader/control_ids.h"
+#include "cli/card_image_command.h"
 #include "cli/card_steps.h"
 #include "cli/headless_dialog_view.h"
 #include "cli/session.h"
@@ -11,6 +12,7 @@ namespace kvt::cli {
 namespace {
 
 std::string checkCard(const std::vector<std::string>& arguments) {
+  if (IsCardImageAction(arguments)) return CheckCardImageAction(arguments);
   std::string error;
   return ParseCardSteps(arguments, error) ? std::string() : error;
 }
@@ -19,6 +21,7 @@ std::string checkCard(const std::vector<std::string>& arguments) {
 // --log keeps them. Under --strict a refused set-up or any step with a status other than 0
 // fails the run.
 int card(Session& session, const std::vector<std::string>& arguments) {
+  if (IsCardImageAction(arguments)) return RunCardImageAction(session, arguments);
   std::string error;
   const auto steps = ParseCardSteps(arguments, error);
   if (!steps) {
@@ -47,10 +50,13 @@ int card(Session& session, const std::vector<std::string>& arguments) {
 
 constinit const Subcommand kCardCommand{
     "card",
-    "STEP...",
+    "STEP... | dump FILE [KEY] | restore FILE [KEY]",
     "run card reader steps in order: request [wupa], select,\n"
     "                      activate [wupa], halt, auth a|b [KEY], read, write HEX32,\n"
-    "                      writekl HEX8, block N, sam on|off",
+    "                      writekl HEX8, block N, sam on|off; or copy a 1K card to\n"
+    "                      FILE (1024 bytes) or FILE back to the card (data blocks; with\n"
+    "                      --trailers also the trailers), each sector opened with key\n"
+    "                      A = KEY (default 5A17C3E90B42)",
     true,
     checkCard,
     card};

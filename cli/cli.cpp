@@ -78,6 +78,11 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
   int result = subcommand->run(session, options.arguments);
   if (subcommand->needsPort && !session.restoreLineRate()) ++session.tally().failedLines;
   out.flush();
+  // A card that could not be saved loses what was written to it: the run has failed.
+  for (const std::string& failure : session.saveSimulatedCards()) {
+    err << "kvt-cli: " << failure << "\n";
+    if (result == kExitDone) result = kExitStrictFailure;
+  }
 
   if (!logFile.finish()) {
     err << "kvt-cli: could not write the log file " << *options.logFile << "\n";

@@ -41,9 +41,10 @@ std::string setBaud(CliOptions& options, const std::string& text) {
 // kvt-cli's own options.
 using Table = platform::OptionTable<CliOptions>;
 const Table::Flag kFlags[] = {
-    {"--help", &CliOptions::help},       {"-h", &CliOptions::help},
-    {"--version", &CliOptions::version}, {"--strict", &CliOptions::strict},
-    {"--verbose", &CliOptions::verbose}, {"--testlog", &CliOptions::testLog}};
+    {"--help", &CliOptions::help},        {"-h", &CliOptions::help},
+    {"--version", &CliOptions::version},  {"--strict", &CliOptions::strict},
+    {"--verbose", &CliOptions::verbose},  {"--testlog", &CliOptions::testLog},
+    {"--trailers", &CliOptions::trailers}};
 const Table::Valued kValued[] = {
     {"--config", setConfig}, {"--log", setLog}, {"--trace", setTrace}, {"--baud", setBaud}};
 
@@ -133,6 +134,7 @@ std::string CliUsage() {
       "                        when standard error is a terminal)\n"
       "  --testlog             write test patterns as the section [TestLog] of the start-up\n"
       "                        file sets them up, with the output switched on\n"
+      "  --trailers            card restore: also write the sector trailers (keys, access bits)\n"
       "  --help                this text\n"
       "  --version             the program's version\n"
       "Simulated chip (with --sim):\n";
@@ -140,8 +142,9 @@ std::string CliUsage() {
   text +=
       "\n"
       "Exit status: 0 done, 1 a failure under --strict (also a jump to a missing label, a dump\n"
-      "whose reads failed, a failing card step, a run broken by Ctrl-C), 2 a usage error or a\n"
-      "port that cannot be opened; a second Ctrl-C ends kvt-cli at once (130).\n";
+      "whose reads failed, a failing card step, a run broken by Ctrl-C), a card dump or restore\n"
+      "without card or image, or a --sim-save that could not write its file, 2 a usage error\n"
+      "or a port that cannot be opened; a second Ctrl-C ends kvt-cli at once (130).\n";
   return text;
 }
 

@@ -3,6 +3,7 @@
 #include <iosfwd>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/app_state.h"
 #include "app/main_window.h"
@@ -50,6 +51,9 @@ class Session {
   HeadlessDialogView& window() { return window_; }
   const CliOptions& options() const { return options_; }
   cmd::ErrorTally& tally() { return program_.tally(); }
+  // With --sim-save, the simulated cards of --sim-card-file back into their files; one message
+  // per file that could not be written.
+  std::vector<std::string> saveSimulatedCards() { return program_.saveSimulatedCards(); }
   // Card steps that failed (a refused card reader set-up counts as one); not command lines.
   int cardFailures() const { return cardFailures_; }
   void countCardFailures(int count) { cardFailures_ += count; }

@@ -1,7 +1,6 @@
 #include "sim/card_image.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -9,12 +8,7 @@
 #include <fstream>
 
 #include "chip/crc_a.h"
-
-#ifndef _WIN32
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
+#include "platform/file_replace.h"
 
 namespace kvt::sim {
 
@@ -31,6 +25,10 @@ std::string hexBytes(std::span<const uint8_t> bytes) {
   return text;
 }
 
+std::string sizeError(uintmax_t size) {
+  return "has " + std::to_string(size) + " bytes; a 1K card image has 1024 (64 blocks of 16 bytes)";
+}
+
 // The UID size block 0 announces: the first of 4, 7 and 10 bytes whose ATQA, lying behind the
 // UID and its BCC and SAK, gives that size in bits 7..6. 0 when none does.
 size_t uidSizeOf(const KorvexMemory::Block& block0) {
@@ -41,62 +39,11 @@ size_t uidSizeOf(const KorvexMemory::Block& block0) {
   return 0;
 }
 
-// Writes `content` to a new file of a unique name beside `path`, flushes it and renames it over
-// `path`, so the file is the old one or the new one, never a part. A link keeps leading to the
-// file it names, which is replaced; an existing file keeps its permissions.
-bool replaceFileContent(const std::string& path, const std::string& content) {
-  std::error_code ec;
-  std::filesystem::path target = path;
-  if (std::filesystem::is_symlink(target, ec)) target = std::filesystem::canonical(target, ec);
-  if (ec) return false;
-  static std::atomic<unsigned> counter{0};
-#ifndef _WIN32
-  struct stat original {};
-  const bool existed = ::stat(target.c_str(), &original) == 0;
-  std::string temp;
-  int fd = -1;
-  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-    temp = target.string() + ".tmp" + std::to_string(::getpid()) + "." + std::to_string(counter++);
-    fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST) return false;
-  }
-  if (fd < 0) return false;
-  bool ok = true;
-  for (size_t done = 0; ok && done < content.size();) {
-    const ssize_t n = ::write(fd, content.data() + done, content.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    ok = n > 0;
-    if (ok) done += static_cast<size_t>(n);
-  }
-  if (ok && existed) ok = ::fchmod(fd, original.st_mode & 07777) == 0;
-  if (ok) ok = ::fsync(fd) == 0;
-  if (::close(fd) != 0) ok = false;
-  if (ok) ok = ::rename(temp.c_str(), target.c_str()) == 0;
-  if (!ok) ::unlink(temp.c_str());
-  return ok;
-#else
-  const std::filesystem::path temp = target.string() + ".tmp" + std::to_string(counter++);
-  {
-    std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-    out.write(content.data(), static_cast<std::streamsize>(content.size()));
-    out.flush();
-    if (!out) {
-      out.close();
-      std::filesystem::remove(temp, ec);
-      return false;
-    }
-  }
-  std::filesystem::rename(temp, target, ec);
-  if (ec) std::filesystem::remove(temp, ec);
-  return !ec;
-#endif
-}
 }  // namespace
 
 std::optional<CardImage> parseCardImage(std::span<const uint8_t> bytes, std::string& error) {
   if (bytes.size() != kCardImageSize) {
-    error = "has " + std::to_string(bytes.size()) +
-            " bytes; a 1K card image has 1024 (64 blocks of 16 bytes)";
+    error = sizeError(bytes.size());
     return std::nullopt;
   }
   std::array<KorvexMemory::Block, KorvexMemory::kBlocks> blocks;
@@ -132,7 +79,8 @@ std::optional<CardImage> parseCardImage(std::span<const uint8_t> bytes, std::str
   return image;
 }
 
-std::optional<CardImage> loadCardImage(const std::string& path, std::string& error) {
+std::optional<std::vector<uint8_t>> readCardImageBytes(const std::string& path,
+                                                       std::string& error) {
   std::ifstream in(path, std::ios::binary);
   if (!in) {
     error = path + ": cannot be read: " + std::strerror(errno);
@@ -146,17 +94,18 @@ std::optional<CardImage> loadCardImage(const std::string& path, std::string& err
     return std::nullopt;
   }
   bytes.resize(static_cast<size_t>(in.gcount()));
-  std::string reason;
-  auto image = parseCardImage(bytes, reason);
-  if (!image) {
-    std::error_code ec;
-    const auto fileSize = std::filesystem::file_size(path, ec);
-    if (!ec && fileSize > kCardImageSize) {
-      reason = "has " + std::to_string(fileSize) +
-               " bytes; a 1K card image has 1024 (64 blocks of 16 bytes)";
-    }
-    error = path + ": " + reason;
-  }
+  if (bytes.size() == kCardImageSize) return bytes;
+  std::error_code ec;
+  const auto fileSize = std::filesystem::file_size(path, ec);
+  error = path + ": " + sizeError(ec ? bytes.size() : fileSize);
+  return std::nullopt;
+}
+
+std::optional<CardImage> loadCardImage(const std::string& path, std::string& error) {
+  const auto bytes = readCardImageBytes(path, error);
+  if (!bytes) return std::nullopt;
+  auto image = parseCardImage(*bytes, error);
+  if (!image) error = path + ": " + error;
   return image;
 }
 
@@ -169,7 +118,9 @@ std::vector<uint8_t> cardImageBytes(const KorvexMemory& memory) {
 
 bool saveCardImage(const std::string& path, const KorvexMemory& memory, std::string& error) {
   const auto bytes = cardImageBytes(memory);
-  if (replaceFileContent(path, std::string(bytes.begin(), bytes.end()))) return true;
+  if (platform::ReplaceFile(
+          path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())))
+    return true;
   error = path + ": the card image could not be written; the file is as it was";
   return false;
 }

@@ -29,6 +29,10 @@ struct CardImage {
 // the UID's last level).
 std::optional<CardImage> parseCardImage(std::span<const uint8_t> bytes, std::string& error);
 
+// The 1024 bytes of the image file at `path`, unchecked beyond their number; nullopt with a
+// reason that names the file when it cannot be read or has another size.
+std::optional<std::vector<uint8_t>> readCardImageBytes(const std::string& path, std::string& error);
+
 // parseCardImage of the file at `path`; the reason names the file.
 std::optional<CardImage> loadCardImage(const std::string& path, std::string& error);
 

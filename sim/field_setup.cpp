@@ -12,6 +12,10 @@ namespace kvt::sim {
 const char* const kFieldOptionsHelp =
     "  --sim-card UID        put a Korvex 1K card with this UID (8, 14 or 20 hex digits) in the\n"
     "                        field; repeatable\n"
+    "  --sim-card-file FILE  put a Korvex 1K card whose memory is the 1024-byte image in FILE\n"
+    "                        (64 blocks of 16 bytes, block 0 first) in the field; repeatable\n"
+    "  --sim-save            write each --sim-card-file card's memory back to its file when\n"
+    "                        the program ends\n"
     "  --sim-empty           leave the field empty\n"
     "  --sim-wrong-bcc       fault: the card sends a wrong check byte at cascade level 1\n"
     "  --sim-nak-writes      fault: the card refuses every write with NAK 0x4\n"
@@ -43,8 +47,7 @@ CardFaults& faultsOfLastCard(FieldSetup& setup) {
   return setup.cards.back().faults;
 }
 
-std::shared_ptr<RfTarget> makeCard(const std::vector<uint8_t>& uid, const CardFaults& faults) {
-  auto card = std::make_shared<KorvexCard>(uid);
+std::shared_ptr<RfTarget> withFaults(std::shared_ptr<KorvexCard> card, const CardFaults& faults) {
   card->setWrongBcc(faults.wrongBcc);
   card->setNakWrites(faults.nakWrites);
   card->setAckValueOperands(faults.ackValueOperands);
@@ -52,6 +55,19 @@ std::shared_ptr<RfTarget> makeCard(const std::vector<uint8_t>& uid, const CardFa
     return std::make_shared<LeavingTarget>(std::move(card), *faults.leaveAfterFrames);
   }
   return card;
+}
+
+// A card for the field with this UID (or the image's), unless another card has it already.
+FieldOptionResult addCard(FieldSetup& setup, CardSetup card, int consumed,
+                          std::string_view option) {
+  for (const auto& other : setup.cards) {
+    if (other.uid == card.uid) {
+      return {0, std::string(option) + ": UID " + quoted(platform::BytesToHex(card.uid)) +
+                     " given twice"};
+    }
+  }
+  setup.cards.push_back(std::move(card));
+  return {consumed, {}};
 }
 }  // namespace
 
@@ -99,12 +115,22 @@ FieldOptionResult parseFieldOption(FieldSetup& setup, std::span<const std::strin
     std::string error;
     auto uid = parseUid(*value.text, &error);
     if (!uid) return {0, "--sim-card: " + error};
-    for (const auto& card : setup.cards) {
-      if (card.uid == *uid) return {0, "--sim-card: UID " + quoted(*value.text) + " given twice"};
-    }
-    setup.cards.push_back({std::move(*uid), {}});
-    return {value.consumed, {}};
+    return addCard(setup, CardSetup{std::move(*uid), {}, {}, nullptr}, value.consumed, name);
   }
+  if (name == "--sim-card-file") {
+    const Value value = valueOf(args, index);
+    if (!value.text || value.text->empty()) return {0, "--sim-card-file needs a file name"};
+    std::string error;
+    auto image = loadCardImage(*value.text, error);
+    if (!image) return {0, "--sim-card-file: " + error};
+    std::vector<uint8_t> uid = image->uid;
+    return addCard(
+        setup,
+        CardSetup{
+            std::move(uid), {}, *value.text, std::make_shared<const CardImage>(std::move(*image))},
+        value.consumed, name);
+  }
+  if (name == "--sim-save") return flag(setup.saveImages);
   if (name == "--sim-empty") return flag(setup.empty);
   if (name == "--sim-wrong-bcc") return flag(faultsOfLastCard(setup).wrongBcc);
   if (name == "--sim-nak-writes") return flag(faultsOfLastCard(setup).nakWrites);
@@ -128,23 +154,43 @@ FieldOptionResult parseFieldOption(FieldSetup& setup, std::span<const std::strin
 
 std::string checkFieldSetup(const FieldSetup& setup) {
   if (setup.empty && (!setup.cards.empty() || setup.faultsBeforeCards)) {
-    return "--sim-empty leaves no card for --sim-card or a fault option";
+    return "--sim-empty leaves no card for --sim-card, --sim-card-file or a fault option";
   }
   if (setup.faultsBeforeCards && !setup.cards.empty()) {
     return "a fault option applies to the --sim-card before it; give it after that option";
   }
+  if (setup.saveImages && std::none_of(setup.cards.begin(), setup.cards.end(),
+                                       [](const CardSetup& card) { return card.image; })) {
+    return "--sim-save saves the cards of --sim-card-file; give one";
+  }
   return {};
 }
 
-void applyFieldSetup(const FieldSetup& setup, RfField& field) {
+std::vector<ImageCard> applyFieldSetup(const FieldSetup& setup, RfField& field) {
   field.clear();
-  if (setup.empty) return;
+  std::vector<ImageCard> imageCards;
+  if (setup.empty) return imageCards;
   if (setup.cards.empty()) {
-    field.add(makeCard(std::vector<uint8_t>(std::begin(kDefaultCardUid), std::end(kDefaultCardUid)),
-                       setup.defaultCardFaults));
-    return;
+    const std::vector<uint8_t> uid(std::begin(kDefaultCardUid), std::end(kDefaultCardUid));
+    field.add(withFaults(std::make_shared<KorvexCard>(uid), setup.defaultCardFaults));
+    return imageCards;
   }
-  for (const auto& card : setup.cards) field.add(makeCard(card.uid, card.faults));
+  for (const auto& card : setup.cards) {
+    auto korvex = card.image ? std::make_shared<KorvexCard>(*card.image)
+                             : std::make_shared<KorvexCard>(card.uid);
+    if (card.image) imageCards.push_back({card.imageFile, korvex});
+    field.add(withFaults(std::move(korvex), card.faults));
+  }
+  return imageCards;
+}
+
+std::vector<std::string> saveImageCards(std::span<const ImageCard> cards) {
+  std::vector<std::string> errors;
+  for (const auto& card : cards) {
+    std::string error;
+    if (!saveCardImage(card.file, card.card->memory(), error)) errors.push_back(error);
+  }
+  return errors;
 }
 
 }  // namespace kvt::sim

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "sim/card_image.h"
 #include "sim/korvex_card.h"
 #include "sim/rf_field.h"
 
@@ -16,6 +17,9 @@
 //
 //   --sim-card UID        a Korvex 1K card with this UID: 8, 14 or 20 hex digits (4-, 7- or
 //                         10-byte UID); repeatable, one card per option
+//   --sim-card-file FILE  a Korvex 1K card whose memory is the 1024-byte image in FILE (UID,
+//                         SAK and ATQA from its block 0); repeatable
+//   --sim-save            write each image card's memory back to its file at program end
 //   --sim-empty           no card at all
 //   --sim-wrong-bcc       the card sends a wrong check byte at cascade level 1
 //   --sim-nak-writes      the card refuses every write with NAK 0x4
@@ -37,6 +41,8 @@ struct CardFaults {
 struct CardSetup {
   std::vector<uint8_t> uid;
   CardFaults faults;
+  std::string imageFile;                   // --sim-card-file: where the card's memory lives
+  std::shared_ptr<const CardImage> image;  // that file's image, read with the option
 };
 
 struct FieldSetup {
@@ -44,6 +50,13 @@ struct FieldSetup {
   std::vector<CardSetup> cards;  // in the order given
   CardFaults defaultCardFaults;  // faults given before any --sim-card
   bool faultsBeforeCards = false;
+  bool saveImages = false;  // --sim-save
+};
+
+// A card of the field whose memory came from an image file.
+struct ImageCard {
+  std::string file;
+  std::shared_ptr<KorvexCard> card;
 };
 
 inline constexpr uint8_t kDefaultCardUid[] = {0xC4, 0x3B, 0x9E, 0x12};
@@ -64,7 +77,12 @@ FieldOptionResult parseFieldOption(FieldSetup& setup, std::span<const std::strin
 // Checks the options as a whole; an empty string when they fit together.
 std::string checkFieldSetup(const FieldSetup& setup);
 
-// Replaces the targets of `field` by the cards of `setup`.
-void applyFieldSetup(const FieldSetup& setup, RfField& field);
+// Replaces the targets of `field` by the cards of `setup`; returns the image cards among them,
+// which the program saves at its end when setup.saveImages is set.
+std::vector<ImageCard> applyFieldSetup(const FieldSetup& setup, RfField& field);
+
+// Writes the memory of every card back to its file, each replaced in one step. One message per
+// file that could not be written; empty when all were.
+std::vector<std::string> saveImageCards(std::span<const ImageCard> cards);
 
 }  // namespace kvt::sim

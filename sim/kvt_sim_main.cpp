@@ -115,8 +115,17 @@ class ChipServer {
         options_(options),
         chip_(kvt::sim::ChipConfig{options.version}),
         trace_(trace) {
-    kvt::sim::applyFieldSetup(options.field, chip_.field());
+    imageCards_ = kvt::sim::applyFieldSetup(options.field, chip_.field());
     newHost();
+  }
+
+  // With --sim-save, writes each image card's memory back to its file. False with a message
+  // when a file could not be written.
+  bool saveCards() const {
+    if (!options_.field.saveImages) return true;
+    const auto errors = kvt::sim::saveImageCards(imageCards_);
+    for (const auto& error : errors) std::fprintf(stderr, "kvt-sim: %s\n", error.c_str());
+    return errors.empty();
   }
 
   // Serves until a stop signal arrives. SIGINT and SIGTERM are blocked outside the waits, so
@@ -201,6 +210,7 @@ class ChipServer {
   bool hostGone_ = false;
   kvt::chip::LineTrace* trace_;
   uint32_t tracedRate_ = 0;
+  std::vector<kvt::sim::ImageCard> imageCards_;
 };
 
 }  // namespace
@@ -258,7 +268,9 @@ int main(int argc, char** argv) {
   std::printf("%s\n", slavePath.c_str());
   std::fflush(stdout);
 
-  const int result = ChipServer(master, options, trace ? &*trace : nullptr).run(waitMask);
+  ChipServer server(master, options, trace ? &*trace : nullptr);
+  int result = server.run(waitMask);
+  if (!server.saveCards() && result == 0) result = 1;
 
   if (!options.link.empty()) removeLink(options.link, slavePath);
   close(master);

@@ -32,10 +32,15 @@ WiredProgram::WiredProgram(std::string startFilePath, const ProgramOptions& opti
 sim::Kv380& WiredProgram::simulatedChip() {
   if (chip_ == nullptr) {
     chip_ = std::make_unique<sim::Kv380>();
-    sim::applyFieldSetup(field_, chip_->field());
+    imageCards_ = sim::applyFieldSetup(field_, chip_->field());
     if (setup_) setup_(*chip_);
   }
   return *chip_;
+}
+
+std::vector<std::string> WiredProgram::saveSimulatedCards() {
+  if (!field_.saveImages) return {};
+  return sim::saveImageCards(imageCards_);
 }
 
 }  // namespace kvt::wiring

@@ -3,6 +3,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/application.h"
 #include "cli/wiring/program_options.h"
@@ -46,6 +47,10 @@ class WiredProgram {
   // The simulated chip, made at its first use with the cards of the options; it keeps its
   // registers (and its line speed) across a close and a reopen of the port, as a real chip does.
   sim::Kv380& simulatedChip();
+  // With --sim-save, writes the memory of each --sim-card-file card of the simulated chip back to
+  // its file (nothing when the chip was never made). One message per file that could not be
+  // written.
+  std::vector<std::string> saveSimulatedCards();
   // Runs once on the simulated chip right after it is made and its field set up.
   void setSimulatorSetup(std::function<void(sim::Kv380&)> setup) { setup_ = std::move(setup); }
 
@@ -55,6 +60,7 @@ class WiredProgram {
   sim::FieldSetup field_;
   std::function<void(sim::Kv380&)> setup_;
   std::unique_ptr<sim::Kv380> chip_;
+  std::vector<sim::ImageCard> imageCards_;
   testlog::TestLogSettings testLog_;
   cmd::ErrorTally tally_;
   cmd::CommandEnvironment environment_;

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "cli_process.h"
+#include "sim/card_image.h"
+#include "sim/korvex_card.h"
 
 namespace kvt::cli::test {
 namespace {
@@ -70,13 +72,57 @@ TEST_F(KvtCliCardTest, TheLogFileKeepsTheCardLines) {
 }
 
 TEST_F(KvtCliCardTest, MalformedStepsAreUsageErrors) {
-  for (const char* steps :
-       {"", "reqa", "auth a 5A17C3E90B4", "write 0011", "writekl CAFEF00D00", "block 256", "sam"}) {
+  for (const char* steps : {"", "reqa", "auth a 5A17C3E90B4", "write 0011", "writekl CAFEF00D00",
+                            "block 256", "sam", "dump", "dump a b c", "restore x 5A17C3E90B4"}) {
     const CliResult result = cli(Words(std::string("--sim card ") + steps));
     EXPECT_EQ(result.status, 2) << steps;
     EXPECT_EQ(result.out, "") << steps;
     EXPECT_EQ(result.err.rfind("kvt-cli: ", 0), 0u) << result.err;
   }
+}
+
+// A card copied to an image and from there onto another card: what the key opens comes over,
+// the sector it does not open is zeros and its trailer is not written.
+TEST_F(KvtCliCardTest, DumpOfOneSimulatedCardRestoredOntoAnother) {
+  using sim::KorvexMemory;
+  sim::KorvexCard source({0x11, 0x22, 0x33, 0x44});
+  source.memory().setBlock(5, KorvexMemory::Block{0x55, 0x01, 0x02});
+  source.memory().setBlock(62, KorvexMemory::encodeValue(-7, 62));
+  source.memory().setKeys(2, {1, 2, 3, 4, 5, 6}, sim::KorvexCard::kDefaultKey);
+  source.memory().setBlock(9, KorvexMemory::Block{0x99});
+  const sim::KorvexCard blank({0xA1, 0xB2, 0xC3, 0xD4});
+  std::string error;
+  ASSERT_TRUE(sim::saveCardImage((folder / "source.mfd").string(), source.memory(), error));
+  ASSERT_TRUE(sim::saveCardImage((folder / "blank.mfd").string(), blank.memory(), error));
+
+  const CliResult dump = cli(Words("--sim --sim-card-file source.mfd --strict card dump copy.mfd"));
+  EXPECT_EQ(dump.status, 1) << "four blocks could not be read";
+  EXPECT_NE(dump.out.find("Authentication KeyA(0x0B, 0x5A17C3E90B42) --> Status: 0x0201\n"
+                          "Block 0x08 not read: zeros in the image\n"
+                          "Block 0x09 not read: zeros in the image\n"
+                          "Block 0x0A not read: zeros in the image\n"
+                          "Block 0x0B not read: zeros in the image\n" +
+                          kActivated.substr(0, kActivated.find('\n') + 1)),
+            std::string::npos)
+      << dump.out;
+  EXPECT_NE(dump.out.find("Card image copy.mfd: 60 of 64 blocks read\n"), std::string::npos);
+  std::string expected = readFile("source.mfd");
+  std::fill_n(expected.begin() + 8 * 16, 4 * 16, '\0');
+  EXPECT_EQ(readFile("copy.mfd"), expected);
+
+  const CliResult restore =
+      cli(Words("--sim --sim-card-file blank.mfd --sim-save card restore copy.mfd --trailers"));
+  EXPECT_EQ(restore.status, 0) << restore.err;
+  EXPECT_NE(restore.out.find("Block 0x0B not written: its access bits would block the sector\n"
+                             "Authentication KeyA(0x0F, "),
+            std::string::npos)
+      << restore.out;
+  EXPECT_NE(restore.out.find("Card image copy.mfd: 62 blocks written\n"), std::string::npos);
+  const auto blankBytes = sim::cardImageBytes(blank.memory());
+  const std::string blankBefore(blankBytes.begin(), blankBytes.end());
+  std::copy_n(blankBefore.begin(), 16, expected.begin());                      // block 0 stays
+  std::copy_n(blankBefore.begin() + 11 * 16, 16, expected.begin() + 11 * 16);  // and this trailer
+  EXPECT_EQ(readFile("blank.mfd"), expected);
 }
 
 }  // namespace

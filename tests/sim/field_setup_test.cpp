@@ -1,6 +1,10 @@
 #include "sim/field_setup.h"
 
 #include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
 
 #include "air_helpers.h"
 #include "sim/leaving_target.h"
@@ -117,7 +121,7 @@ TEST(FieldSetupTest, MalformedOptionsAndCombinations) {
       {{"--sim-leave-after", "5x"},
        "--sim-leave-after: \"5x\" is not a number of frames from 1 to 1000000"},
       {{"--sim-empty", "--sim-card", "11223344"},
-       "--sim-empty leaves no card for --sim-card or a fault option"},
+       "--sim-empty leaves no card for --sim-card, --sim-card-file or a fault option"},
       {{"--sim-nak-writes", "--sim-card", "11223344"},
        "a fault option applies to the --sim-card before it; give it after that option"},
   };
@@ -129,6 +133,44 @@ TEST(FieldSetupTest, MalformedOptionsAndCombinations) {
   const Args other{"--port", "sim"};
   EXPECT_EQ(parseFieldOption(spec, other, 0).consumed, 0);
   EXPECT_EQ(parseFieldOption(spec, other, 0).error, "");
+}
+
+// Image cards are read with their option and written back only by saveImageCards.
+TEST(FieldSetupTest, ImageCardsComeFromTheirFilesAndGoBackToThem) {
+  std::string folder = (std::filesystem::temp_directory_path() / "kvt-field-XXXXXX").string();
+  ASSERT_NE(mkdtemp(folder.data()), nullptr);
+  const std::string file = folder + "/card.mfd";
+  KorvexCard original({0x11, 0x22, 0x33, 0x44});
+  original.memory().setBlock(4, KorvexMemory::Block{0xAB});
+  std::string error;
+  ASSERT_TRUE(saveCardImage(file, original.memory(), error)) << error;
+
+  FieldSetup setup;
+  ASSERT_EQ(parseAll(setup, {"--sim-card-file", file, "--sim-nak-writes", "--sim-save"}), "");
+  EXPECT_EQ(parseAll(setup, {"--sim-card", "11223344"}),
+            "--sim-card: UID \"11223344\" given twice");
+  RfField field;
+  const auto imageCards = applyFieldSetup(setup, field);
+  ASSERT_EQ(imageCards.size(), 1u);
+  ASSERT_EQ(field.size(), 1u);
+  EXPECT_EQ(field.targets()[0], imageCards[0].card);
+  EXPECT_EQ(imageCards[0].card->uid(), hex("11 22 33 44"));
+  EXPECT_EQ(imageCards[0].card->memory().block(4)[0], 0xAB);
+  imageCards[0].card->memory().setBlock(5, KorvexMemory::Block{0xCD});
+  EXPECT_EQ(loadCardImage(file, error)->memory.block(5)[0], 0x00);  // not saved yet
+  EXPECT_TRUE(saveImageCards(imageCards).empty());
+  EXPECT_EQ(loadCardImage(file, error)->memory.block(5)[0], 0xCD);
+
+  std::filesystem::remove_all(folder);
+  EXPECT_EQ(saveImageCards(imageCards),
+            std::vector<std::string>{
+                file + ": the card image could not be written; the file is as it was"});
+  FieldSetup missing;
+  EXPECT_EQ(parseAll(missing, {"--sim-card-file=" + file}),
+            "--sim-card-file: " + file + ": cannot be read: No such file or directory");
+  FieldSetup nothingToSave;
+  EXPECT_EQ(parseAll(nothingToSave, {"--sim-card", "11223344", "--sim-save"}),
+            "--sim-save saves the cards of --sim-card-file; give one");
 }
 
 }  // namespace

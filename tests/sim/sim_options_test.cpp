@@ -71,7 +71,7 @@ TEST(SimOptions, BadInputIsRefusedWithAMessage) {
        "--sim-card: UID \"12345\" has 5 digits; give 8, 14 or 20 hex digits (a 4-, 7- or "
        "10-byte UID)"},
       {{"--sim-card", "11223344", "--sim-empty"},
-       "--sim-empty leaves no card for --sim-card or a fault option"},
+       "--sim-empty leaves no card for --sim-card, --sim-card-file or a fault option"},
   };
   for (const auto& [args, message] : messages) EXPECT_EQ(parse(args).error, message);
 }
