@@ -55,7 +55,12 @@ int main(int argc, char** argv) {
   kvt::wiring::WiredProgram program(startFilePath(options), options);
   if (logFile.isOpen()) logFile.follow(program.log());
   kvt::gui::QtShell shell(program.state());
-  const int result = program.application().run(shell);
+  int result = program.application().run(shell);
+  // With --sim-save: a simulated card whose file could not be written has lost its data.
+  for (const std::string& failure : program.saveSimulatedCards()) {
+    std::cerr << "kvt: " << failure << "\n";
+    if (result == 0) result = 1;
+  }
   if (!logFile.finish()) {
     std::cerr << "kvt: could not write the log file " << *options.logFile << "\n";
     return kExitUsage;
