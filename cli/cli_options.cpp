@@ -41,10 +41,10 @@ std::string setBaud(CliOptions& options, const std::string& text) {
 // kvt-cli's own options.
 using Table = platform::OptionTable<CliOptions>;
 const Table::Flag kFlags[] = {
-    {"--help", &CliOptions::help},        {"-h", &CliOptions::help},
-    {"--version", &CliOptions::version},  {"--strict", &CliOptions::strict},
-    {"--verbose", &CliOptions::verbose},  {"--testlog", &CliOptions::testLog},
-    {"--trailers", &CliOptions::trailers}};
+    {"--help", &CliOptions::help},       {"-h", &CliOptions::help},
+    {"--version", &CliOptions::version}, {"--strict", &CliOptions::strict},
+    {"--verbose", &CliOptions::verbose}, {"--json", &CliOptions::json},
+    {"--testlog", &CliOptions::testLog}, {"--trailers", &CliOptions::trailers}};
 const Table::Valued kValued[] = {
     {"--config", setConfig}, {"--log", setLog}, {"--trace", setTrace}, {"--baud", setBaud}};
 
@@ -132,6 +132,9 @@ std::string CliUsage() {
       "                        other than 0000, or a compare reported ** ERROR **\n"
       "  --verbose             describe each failing status on standard error (done anyway\n"
       "                        when standard error is a terminal)\n"
+      "  --json                exec, run, dump, card: one JSON object per line on standard\n"
+      "                        output (accesses, compares, card steps, messages) instead of\n"
+      "                        the log text\n"
       "  --testlog             write test patterns as the section [TestLog] of the start-up\n"
       "                        file sets them up, with the output switched on\n"
       "  --trailers            card restore: also write the sector trailers (keys, access bits)\n"

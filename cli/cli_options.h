@@ -22,6 +22,7 @@ struct CliOptions : wiring::ProgramOptions {
   std::optional<std::string> traceFile;  // --trace FILE, "-" for standard error
   bool strict = false;
   bool verbose = false;   // --verbose: failing statuses described on stderr also off a terminal
+  bool json = false;      // --json: JSON records on standard output instead of the log text
   bool testLog = false;   // --testlog: pattern output as the start-up file sets it up
   bool trailers = false;  // --trailers: card restore also writes the sector trailers
   bool help = false;
