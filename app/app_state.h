@@ -36,6 +36,7 @@ namespace kvt::app {
 
 class Log;
 class PortOpener;
+class RunEvents;
 struct AppState;
 
 // What a window procedure hands to the action it calls for one message.
@@ -124,6 +125,7 @@ struct AppState {
   std::atomic<int32_t> resumeLine{0};
   testlog::TestLogSettings* testLog = nullptr;
   TestLogHooks testLogHooks;
+  RunEvents* events = nullptr;  // told of every register access, compare and card step; may be null
 
   chip::IKorvexReader* korvexReader = nullptr;
   chip::IIso14443A* iso14443A = nullptr;

@@ -7,6 +7,7 @@
 #include "cardreader/card_actions.h"
 #include "cardreader/card_opening.h"
 #include "cardreader/control_ids.h"
+#include "cli/card_step_record.h"
 #include "platform/hex_text.h"
 
 namespace kvt::cli {
@@ -183,7 +184,11 @@ CardRunResult RunCardSteps(app::AppState& app, platform::View& window, CardSessi
   CardRunResult result;
   result.openingStatus = OpenCardReader(context, session, diagnostics);
   for (std::size_t i = 0; i < steps.size(); ++i) {
+    if (app.events != nullptr) app.events->cardStepBegins();
     const chip::Status status = runStep(context, session, steps[i]);
+    if (app.events != nullptr) {
+      app.events->cardStep(MakeCardStepRecord(steps[i], session, window, status));
+    }
     if (status == chip::status::Success) continue;
     if (result.failedSteps++ == 0) {
       result.firstFailedStep = static_cast<int>(i);

@@ -28,6 +28,11 @@ int usageError(std::ostream& err, const std::string& message) {
   return kExitUsage;
 }
 
+// The subcommands whose log --json turns into records.
+bool writesJson(const std::string& command) {
+  return command == "exec" || command == "run" || command == "dump" || command == "card";
+}
+
 }  // namespace
 
 int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
@@ -46,6 +51,9 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
   if (options.command.empty()) return usageError(err, "no command given");
   const Subcommand* subcommand = FindSubcommand(options.command);
   if (subcommand == nullptr) return usageError(err, "unknown command '" + options.command + "'");
+  if (options.json && !writesJson(options.command)) {
+    return usageError(err, "--json works with exec, run, dump and card, not " + options.command);
+  }
   error = subcommand->check(options.arguments);
   if (!error.empty()) return usageError(err, error);
 

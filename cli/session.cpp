@@ -19,9 +19,11 @@ Session::Session(const CliOptions& options, std::ostream& out, std::ostream& err
       out_(out),
       err_(err),
       in_(in),
-      window_(out, app::id::LogPane),
+      json_(options.json ? std::make_unique<JsonEvents>(out) : nullptr),
+      window_(json_ ? json_->logStream() : out, app::id::LogPane),
       program_(options.config, options, commandEnvironment()) {
   program_.state().mainWindow = &window_;
+  program_.state().events = json_.get();
   // Someone at a terminal wants to know what 0104 means; a log stays as it is.
   if (options.verbose || (&err == &std::cerr && isatty(STDERR_FILENO) != 0)) {
     program_.tally().statusFailed = [this](uint16_t status) { describeStatus(status); };

@@ -10,6 +10,7 @@
 #include "chip/status.h"
 #include "cli/cli_options.h"
 #include "cli/headless_dialog_view.h"
+#include "cli/json_events.h"
 #include "cli/wiring/tracing_port_opener.h"
 #include "cli/wiring/wired_program.h"
 #include "cmd/command_interpreter.h"
@@ -75,6 +76,9 @@ class Session {
   std::ostream& out_;
   std::ostream& err_;
   std::istream& in_;
+  // With --json the log pane's lines become JSON messages, and the records of what ran are
+  // written beside them.
+  std::unique_ptr<JsonEvents> json_;
   // The window outlives the program, whose end waits for a run that may still print to it.
   HeadlessDialogView window_;
   wiring::WiredProgram program_;

@@ -1,5 +1,6 @@
 #include <mutex>
 
+#include "app/run_events.h"
 #include "app/text_format.h"
 #include "chip/register_control.h"
 #include "chip/status.h"
@@ -37,6 +38,30 @@ void noteComparison(CommandInterpreter& interpreter, bool equal) {
 
 app::AppState& appOf(CommandInterpreter& interpreter) { return *interpreter.context.app; }
 
+app::RunEvents* eventsOf(CommandInterpreter& interpreter) {
+  return interpreter.context.app != nullptr ? interpreter.context.app->events : nullptr;
+}
+
+// Tells a listener of the access, then logs its line.
+void reportAccess(CommandInterpreter& interpreter, app::RegisterAccessRecord record,
+                  const std::string& line) {
+  record.line = line;
+  if (app::RunEvents* events = eventsOf(interpreter)) events->registerAccess(record);
+  Report(interpreter, line);
+}
+
+// A compare: the read access, its outcome, then the line.
+void reportCompare(CommandInterpreter& interpreter, app::CompareRecord compare, chip::Status status,
+                   const std::string& line) {
+  compare.line = line;
+  if (app::RunEvents* events = eventsOf(interpreter)) {
+    events->registerAccess(
+        {compare.command, compare.address, compare.actual, {}, {}, status, line});
+    events->compare(compare);
+  }
+  Report(interpreter, line);
+}
+
 }  // namespace
 
 LineResult SetRegisterCommand(CommandInterpreter& interpreter, const char* name) {
@@ -47,8 +72,9 @@ LineResult SetRegisterCommand(CommandInterpreter& interpreter, const char* name)
   chip::RegisterParams params{address, data, nullptr};
   const chip::Status status = onChip(interpreter, &chip::IRegisterControl::SetRegister, params);
   noteStatus(interpreter, status);
-  Report(interpreter, app::Format("%s  %02X  %02X                     // (STKSTATUS %04X)", name,
-                                  address, data, status));
+  reportAccess(interpreter, {name, address, data, {}, {}, status, {}},
+               app::Format("%s  %02X  %02X                     // (STKSTATUS %04X)", name, address,
+                           data, status));
   if (interpreter.context.app != nullptr) {
     CallWriteHook(appOf(interpreter), chip::RegisterParams{address, data, nullptr});
   }
@@ -63,8 +89,9 @@ LineResult GetRegisterCommand(CommandInterpreter& interpreter, const char* name)
   const chip::Status status = onChip(interpreter, &chip::IRegisterControl::GetRegister, params);
   interpreter.IOR = params.value;
   noteStatus(interpreter, status);
-  Report(interpreter, app::Format("%s  %02X          // data == %02X  // (STKSTATUS %04X)", name,
-                                  address, params.value, status));
+  reportAccess(interpreter, {name, address, params.value, {}, {}, status, {}},
+               app::Format("%s  %02X          // data == %02X  // (STKSTATUS %04X)", name, address,
+                           params.value, status));
   if (interpreter.context.app != nullptr) {
     const uint8_t mask = status == chip::status::Success ? 0xFF : 0x00;
     CallReadHook(appOf(interpreter), chip::RegisterParams{address, params.value, nullptr}, mask);
@@ -81,8 +108,9 @@ LineResult ModifyRegisterCommand(CommandInterpreter& interpreter, const char* na
   chip::ModifyRegisterParams params{address, mask, set, nullptr};
   const chip::Status status = onChip(interpreter, &chip::IRegisterControl::ModifyRegister, params);
   noteStatus(interpreter, status);
-  Report(interpreter, app::Format("%s  %02X %02X %01X                    // (STKSTATUS %04X)", name,
-                                  address, mask, set, status));
+  reportAccess(interpreter, {name, address, {}, mask, set != 0, status, {}},
+               app::Format("%s  %02X %02X %01X                    // (STKSTATUS %04X)", name,
+                           address, mask, set, status));
   // The pattern formats have no read-modify-write vector.
   if (interpreter.context.app != nullptr && TestLogActive(appOf(interpreter))) {
     Report(interpreter, "TestLog: Command not supported!!!");
@@ -100,9 +128,9 @@ LineResult CompareRegisterCommand(CommandInterpreter& interpreter, const char* n
   noteStatus(interpreter, status);
   const bool equal = params.value == data;
   noteComparison(interpreter, equal);
-  Report(interpreter,
-         app::Format("%s  %02X  %02X      // data == %02X  // (STKSTATUS %04X)%s", name, address,
-                     data, params.value, status, equal ? "" : " ** ERROR **"));
+  reportCompare(interpreter, {name, address, data, {}, params.value, equal, {}}, status,
+                app::Format("%s  %02X  %02X      // data == %02X  // (STKSTATUS %04X)%s", name,
+                            address, data, params.value, status, equal ? "" : " ** ERROR **"));
   if (interpreter.context.app != nullptr) {
     CallReadHook(appOf(interpreter), chip::RegisterParams{address, data, nullptr}, 0xFF);
   }
@@ -121,9 +149,10 @@ LineResult CompareMaskedCommand(CommandInterpreter& interpreter, const char* nam
   // Only the register value is masked: expected data with bits outside the mask never match.
   const bool equal = (params.value & mask) == data;
   noteComparison(interpreter, equal);
-  Report(interpreter,
-         app::Format("%s  %02X  %02X  %02X  // data == %02X  // (STKSTATUS %04X)%s", name, address,
-                     data, mask, params.value, status, equal ? "" : " ** ERROR **"));
+  reportCompare(
+      interpreter, {name, address, data, mask, params.value, equal, {}}, status,
+      app::Format("%s  %02X  %02X  %02X  // data == %02X  // (STKSTATUS %04X)%s", name, address,
+                  data, mask, params.value, status, equal ? "" : " ** ERROR **"));
   if (interpreter.context.app != nullptr) {
     CallReadHook(appOf(interpreter), chip::RegisterParams{address, data, nullptr}, mask);
   }

@@ -4,6 +4,8 @@
 #include <pty.h>
 #include <sys/stat.h>
 
+#include <nlohmann/json.hpp>
+
 #include "cli_process.h"
 
 namespace kvt::cli::test {
@@ -76,6 +78,82 @@ TEST_F(KvtCliAutomationTest, RunShowsItsProgressOnATerminalAndErasesIt) {
   EXPECT_EQ(shown.rfind("\r\033[Kkvt-cli: lines done: 1, ", 0), 0u) << shown;
   EXPECT_TRUE(shown.ends_with(" s\r\033[K")) << shown;
   EXPECT_EQ(readFile("out.txt"), "Processing two.scf\n//< one\n//< two\n");
+}
+
+// Every line of standard output, parsed as a JSON document.
+std::vector<nlohmann::json> jsonLines(const std::string& out) {
+  std::vector<nlohmann::json> records;
+  std::istringstream lines(out);
+  for (std::string line; std::getline(lines, line);) records.push_back(nlohmann::json::parse(line));
+  return records;
+}
+
+// Register accesses, compares and messages of a run as records; the log file keeps the text.
+TEST_F(KvtCliAutomationTest, JsonRecordsTheAccessesComparesAndMessagesOfARun) {
+  writeFile("probe.scf", "//> probe\nSR 19 5A\nRF 19 0A 0F\nMR 19 0F 0\n");
+  const CliResult result = cli({"--sim", "--json", "--log", "log.txt", "run", "probe.scf"});
+  ASSERT_EQ(result.status, 0) << result.err;
+  const auto records = jsonLines(result.out);
+  const auto message = [](const char* text) {
+    return nlohmann::json{{"event", "message"}, {"text", text}};
+  };
+  const std::string rf = "RF  19  0A  0F  // data == 5A  // (STKSTATUS 0000)";
+  const std::vector<nlohmann::json> expected{
+      message("Processing probe.scf"),
+      message("//< probe"),
+      {{"event", "access"},
+       {"command", "SR"},
+       {"address", "19"},
+       {"value", "5A"},
+       {"status", "0000"},
+       {"description", "success"},
+       {"line", "SR  19  5A                     // (STKSTATUS 0000)"}},
+      {{"event", "access"},
+       {"command", "RF"},
+       {"address", "19"},
+       {"value", "5A"},
+       {"status", "0000"},
+       {"description", "success"},
+       {"line", rf}},
+      {{"event", "compare"},
+       {"command", "RF"},
+       {"address", "19"},
+       {"expected", "0A"},
+       {"mask", "0F"},
+       {"actual", "5A"},
+       {"equal", true},
+       {"line", rf}},
+      {{"event", "access"},
+       {"command", "MR"},
+       {"address", "19"},
+       {"mask", "0F"},
+       {"set", false},
+       {"status", "0000"},
+       {"description", "success"},
+       {"line", "MR  19 0F 0                    // (STKSTATUS 0000)"}}};
+  EXPECT_EQ(records, expected);
+  EXPECT_NE(readFile("log.txt").find("\r\nSR  19  5A "), std::string::npos);
+}
+
+TEST_F(KvtCliAutomationTest, JsonRecordsCardStepsAndDumpAccesses) {
+  const CliResult card = cli(Words("--sim --json card activate wupa auth a read"));
+  ASSERT_EQ(card.status, 0) << card.err;
+  const auto steps = jsonLines(card.out);
+  ASSERT_EQ(steps.size(), 3u) << card.out;
+  EXPECT_EQ(steps[0]["step"], "activate");
+  EXPECT_EQ(steps[0]["parameters"], "wupa");
+  EXPECT_EQ(steps[0]["uid"], "C43B9E12");
+  EXPECT_EQ(steps[0]["lines"].size(), 2u);
+  EXPECT_EQ(steps[2]["step"], "read");
+  EXPECT_EQ(steps[2]["status"], "0000");
+  EXPECT_EQ(steps[2]["data"].get<std::string>().substr(0, 8), "C43B9E12");
+
+  const CliResult dump = cli(Words("--sim --json dump"));
+  ASSERT_EQ(dump.status, 0) << dump.err;
+  int accesses = 0;
+  for (const auto& record : jsonLines(dump.out)) accesses += record["event"] == "access";
+  EXPECT_EQ(accesses, 64) << "the probe of register 00 and every register but the FIFO";
+  EXPECT_EQ(cli(Words("--json help")).status, 2);
 }
 
 }  // namespace
