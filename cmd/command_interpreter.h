@@ -55,7 +55,9 @@ struct CommandInterpreter {
   std::array<uint8_t, 8> ML{};  // ML0 .. ML7
 
   platform::Clock* clock;  // what SLP, WIE and WIL wait on
-  ErrorTally* tally;       // may be null
+  // When set, SLP, WIE and WIL end early once it is 0 (Ctrl-C in kvt-cli shell).
+  const std::atomic<uint8_t>* running = nullptr;
+  ErrorTally* tally;  // may be null
 };
 
 // Token characters: '/', '0'-'9', 'A'-'Z', '>', ':', '#', '_'.

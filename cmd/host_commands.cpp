@@ -1,3 +1,5 @@
+#include <algorithm>
+#include <functional>
 #include <mutex>
 #include <string>
 
@@ -28,6 +30,28 @@ RingLevelSource ringOf(CommandInterpreter& interpreter) {
   };
 }
 
+// True once the interpreter's waits are to end early.
+std::function<bool()> stopOf(CommandInterpreter& interpreter) {
+  const std::atomic<uint8_t>* running = interpreter.running;
+  if (running == nullptr) return {};
+  return [running] { return running->load() == 0; };
+}
+
+// A sleep cut into short steps when it may have to end early.
+void sleepFor(CommandInterpreter& interpreter, std::chrono::milliseconds duration) {
+  const std::function<bool()> stop = stopOf(interpreter);
+  if (!stop) {
+    interpreter.clock->sleepFor(duration);
+    return;
+  }
+  constexpr std::chrono::milliseconds kStep{10};
+  while (duration.count() > 0 && !stop()) {
+    const auto step = std::min(duration, kStep);
+    interpreter.clock->sleepFor(step);
+    duration -= step;
+  }
+}
+
 }  // namespace
 
 LineResult ChangeBitRateCommand(CommandInterpreter& interpreter, const char* name) {
@@ -55,7 +79,7 @@ LineResult ChangeBitRateCommand(CommandInterpreter& interpreter, const char* nam
 LineResult SleepCommand(CommandInterpreter& interpreter, const char*) {
   const auto tokens = ReadParameters<1>(interpreter);
   const int32_t value = ReadDecimal(tokens[0].data());
-  interpreter.clock->sleepFor(std::chrono::milliseconds(low16(value)));
+  sleepFor(interpreter, std::chrono::milliseconds(low16(value)));
   if (interpreter.context.app != nullptr) {
     CallSleepHook(*interpreter.context.app, static_cast<uint32_t>(value));
   }
@@ -65,7 +89,8 @@ LineResult SleepCommand(CommandInterpreter& interpreter, const char*) {
 LineResult WaitEdgeCommand(CommandInterpreter& interpreter, const char* name) {
   const auto tokens = ReadParameters<1>(interpreter);
   const uint16_t timeout = low16(ReadDecimal(tokens[0].data()));
-  const int result = WaitRingEdge(ringOf(interpreter), *interpreter.clock, timeout);
+  const int result =
+      WaitRingEdge(ringOf(interpreter), *interpreter.clock, timeout, stopOf(interpreter));
   Report(interpreter,
          app::Format("%s %d       // Timeout = %d (Result: %d)", name, timeout, timeout, result));
   return LineDone;
@@ -75,7 +100,8 @@ LineResult WaitLevelCommand(CommandInterpreter& interpreter, const char* name) {
   const auto tokens = ReadParameters<2>(interpreter);
   const int level = (ReadDecimal(tokens[0].data()) & 0xFF) != 0 ? 1 : 0;
   const uint16_t timeout = low16(ReadDecimal(tokens[1].data()));
-  const int result = WaitRingLevel(ringOf(interpreter), *interpreter.clock, level == 1, timeout);
+  const int result = WaitRingLevel(ringOf(interpreter), *interpreter.clock, level == 1, timeout,
+                                   stopOf(interpreter));
   Report(interpreter, app::Format("%s %d %d    // Level = %d, Timeout = %d (Result: %d)", name,
                                   level, timeout, level, timeout, result));
   return LineDone;

@@ -1,6 +1,7 @@
 // kvt-cli in scripts and racks: command files from standard input, files that cannot be run,
 // one entry of the reference, the progress line.
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <pty.h>
 #include <sys/stat.h>
 
@@ -78,6 +79,52 @@ TEST_F(KvtCliAutomationTest, RunShowsItsProgressOnATerminalAndErasesIt) {
   EXPECT_EQ(shown.rfind("\r\033[Kkvt-cli: lines done: 1, ", 0), 0u) << shown;
   EXPECT_TRUE(shown.ends_with(" s\r\033[K")) << shown;
   EXPECT_EQ(readFile("out.txt"), "Processing two.scf\n//< one\n//< two\n");
+}
+
+// The shell on a terminal, driven as a person types: a failed line comes back, Ctrl-C clears
+// the line and ends a wait without ending the shell, Tab completes, user registers live for
+// the session, Ctrl-D ends with a new line and the history is kept in XDG_STATE_HOME.
+TEST_F(KvtCliAutomationTest, TheShellOnATerminal) {
+  int controller = -1;
+  const pid_t pid = forkpty(&controller, nullptr, nullptr, nullptr);
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    setenv("XDG_STATE_HOME", folder.c_str(), 1);
+    execl(KVT_CLI_PROGRAM, KVT_CLI_PROGRAM, "--sim", "shell", static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  std::string seen;
+  // Types `keys`, then waits until the terminal has shown `expected` since the last call.
+  const auto type = [&](const std::string& keys, const std::string& expected) {
+    seen.clear();
+    EXPECT_EQ(write(controller, keys.data(), keys.size()), static_cast<ssize_t>(keys.size()));
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    char buffer[1024];
+    while (seen.find(expected) == std::string::npos && std::chrono::steady_clock::now() < end) {
+      pollfd ready{controller, POLLIN, 0};
+      if (poll(&ready, 1, 50) <= 0) continue;
+      const ssize_t count = read(controller, buffer, sizeof buffer);
+      if (count <= 0) break;
+      seen.append(buffer, static_cast<size_t>(count));
+    }
+    return seen.find(expected) != std::string::npos;
+  };
+  EXPECT_TRUE(type("", "kvt> ")) << seen;
+  EXPECT_TRUE(type("xyz 1\r", "(length = 3).\r\nkvt> xyz 1")) << seen;
+  EXPECT_TRUE(type("\x03", "\r\nkvt> ")) << seen;
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_TRUE(type("SLP 60000\r", "SLP 60000\r\n")) << seen;
+  EXPECT_TRUE(type("\x03", "kvt> ")) << seen;
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
+  EXPECT_TRUE(type("mov ml1 7\r", "kvt> ")) << seen;
+  EXPECT_TRUE(type("//# m\t", "ML0  ML1")) << seen;
+  EXPECT_TRUE(type("l1\r", "Value = 0x07\r\nkvt> ")) << seen;
+  EXPECT_TRUE(type("\x04", "\r\n")) << seen;
+  int status = -1;
+  EXPECT_EQ(waitpid(pid, &status, 0), pid);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  close(controller);
+  EXPECT_EQ(readFile("kvt/history"), "SLP 60000\nmov ml1 7\n//# ml1\n");
 }
 
 // Every line of standard output, parsed as a JSON document.
