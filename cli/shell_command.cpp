@@ -94,6 +94,8 @@ int shell(Session& session, const std::vector<std::string>&) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (shellWord(session, line, done)) continue;
     state.scriptRunning = 1;  // Ctrl-C clears it: a wait of the line ends
+    // A Ctrl-C typed right after Enter, before the line began, is meant for this line.
+    if (ShellInterrupt::pending()) state.scriptRunning = 0;
     EnterCommandLine(session, line);
     state.scriptRunning = 0;
     // A Ctrl-C during the line is spent on it; the terminal showed ^C where the prompt starts.

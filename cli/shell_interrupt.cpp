@@ -1,6 +1,7 @@
 #include "cli/shell_interrupt.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -49,6 +50,12 @@ bool ShellInterrupt::take() {
   char marks[16];
   while (pipeEnds[0] >= 0 && read(pipeEnds[0], marks, sizeof marks) > 0) came = true;
   return came;
+}
+
+bool ShellInterrupt::pending() {
+  if (pipeEnds[0] < 0) return false;
+  pollfd ready{pipeEnds[0], POLLIN, 0};
+  return poll(&ready, 1, 0) > 0 && (ready.revents & POLLIN) != 0;
 }
 
 }  // namespace kvt::cli

@@ -20,6 +20,8 @@ class ShellInterrupt {
   static int fd();
   // True when a Ctrl-C came since the last call; forgets it.
   static bool take();
+  // True when a Ctrl-C came since the last take(); keeps it.
+  static bool pending();
 };
 
 }  // namespace kvt::cli

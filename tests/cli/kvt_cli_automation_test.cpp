@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <pty.h>
 #include <sys/stat.h>
+#include <termios.h>
 
 #include <nlohmann/json.hpp>
 
@@ -94,9 +95,20 @@ TEST_F(KvtCliAutomationTest, TheShellOnATerminal) {
     _exit(127);
   }
   std::string seen;
+  // The prompt is shown before the line editor takes the terminal out of line mode; keys typed
+  // in between would be the kernel's to echo and a Ctrl-C would hit the next prompt instead.
+  const auto editorReads = [&] {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    termios mode{};
+    while (tcgetattr(controller, &mode) == 0 && (mode.c_lflag & ICANON) != 0 &&
+           std::chrono::steady_clock::now() < end) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+  };
   // Types `keys`, then waits until the terminal has shown `expected` since the last call.
   const auto type = [&](const std::string& keys, const std::string& expected) {
     seen.clear();
+    if (keys != "\x03") editorReads();
     EXPECT_EQ(write(controller, keys.data(), keys.size()), static_cast<ssize_t>(keys.size()));
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
     char buffer[1024];
