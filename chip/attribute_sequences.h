@@ -18,8 +18,6 @@ Status RunRfSelfTest(RegisterSequence& seq, const OperationControlMembers& membe
 // caller.
 Status RouteSignals(RegisterSequence& seq, uint8_t value1, uint8_t value2);
 
-constexpr uint16_t kConfigurationSize = 25;
-
 // Reads the 25-byte configuration buffer with the configure command; 0x7E01 when the chip
 // delivers fewer bytes.
 Status ReadConfigurationBuffer(const OperationControlRecord* self, uint8_t* buffer);

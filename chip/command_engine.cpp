@@ -1,5 +1,6 @@
 #include "chip/command_engine.h"
 
+#include "chip/register_sequence.h"
 #include "chip/registers.h"
 
 namespace kvt::chip {
@@ -55,23 +56,6 @@ CommandSettings settingsFor(CommandParams* params) {
   }
 }
 
-Status setRegister(RegisterControlRecord* lower, uint8_t address, uint8_t value) {
-  RegisterParams p{address, value, lower};
-  return lower->SetRegister(&p);
-}
-
-Status getRegister(RegisterControlRecord* lower, uint8_t address, uint8_t& value) {
-  RegisterParams p{address, 0, lower};
-  const Status result = lower->GetRegister(&p);
-  value = p.value;
-  return result;
-}
-
-Status modifyRegister(RegisterControlRecord* lower, uint8_t address, uint8_t mask, bool set) {
-  ModifyRegisterParams p{address, mask, static_cast<uint8_t>(set ? 1 : 0), lower};
-  return lower->ModifyRegister(&p);
-}
-
 // Polls the two request registers until a bit of each non-zero wait mask is set. The chip's
 // timer normally ends every RF wait (the timer bit is part of their masks), but a chip whose
 // timer never runs, or one that never raises the awaited bit, would keep the host here for
@@ -80,15 +64,15 @@ Status modifyRegister(RegisterControlRecord* lower, uint8_t address, uint8_t mas
 // timer the tool itself sets (reload 1000 at 100 us per tick), and about 12.5 s at 9600.
 constexpr int kMaxPollingRounds = 3000;
 
-Status pollRequests(RegisterControlRecord* lower, const CommandSettings& s, uint8_t& request1,
+Status pollRequests(RegisterSequence& seq, const CommandSettings& s, uint8_t& request1,
                     uint8_t& request2) {
   request1 = request2 = 0;
   int rounds = 0;
   while ((s.wait1 != 0 && (request1 & s.wait1) == 0) ||
          (s.wait2 != 0 && (request2 & s.wait2) == 0)) {
     if (rounds++ == kMaxPollingRounds) return status::Timeout;
-    if (Status r = getRegister(lower, reg::InterruptRequest1, request1)) return r;
-    if (Status r = getRegister(lower, reg::InterruptRequest2, request2)) return r;
+    if (Status r = seq.read(reg::InterruptRequest1, request1)) return r;
+    if (Status r = seq.read(reg::InterruptRequest2, request2)) return r;
   }
   return status::Success;
 }
@@ -96,7 +80,7 @@ Status pollRequests(RegisterControlRecord* lower, const CommandSettings& s, uint
 // Turns a non-zero error register value into the command's status (`result`). A single 4-bit
 // answer flagged with a CRC error is a card's acknowledgement nibble, read here into the first
 // buffer byte. Returns a failing register access, else 0.
-Status mapError(RegisterControlRecord* lower, uint8_t e, CommandParams* params, uint16_t capacity,
+Status mapError(RegisterSequence& seq, uint8_t e, CommandParams* params, uint16_t capacity,
                 Status& result) {
   if (e & err::Collision) {
     result = status::Collision;
@@ -110,7 +94,7 @@ Status mapError(RegisterControlRecord* lower, uint8_t e, CommandParams* params, 
   } else if (e & err::Crc) {
     if (params->receiveLength == 1 && capacity >= 1 &&
         (params->receiveLastBits == 4 || params->receiveLastBits == 0)) {
-      if (Status r = getRegister(lower, reg::FifoData, params->receiveBuffer[0])) return r;
+      if (Status r = seq.read(reg::FifoData, params->receiveBuffer[0])) return r;
       params->receiveLength = 1;
       result = status::AckNakNibble;
     } else {
@@ -129,35 +113,107 @@ Status mapError(RegisterControlRecord* lower, uint8_t e, CommandParams* params, 
 
 // Reads the answer: FIFO level, valid bits of the last byte, error register, then the bytes.
 // Updates the command's status in `result`; returns a failing register access, else 0.
-Status readAnswer(RegisterControlRecord* lower, CommandParams* params, uint16_t capacity,
-                  Status& result) {
+Status readAnswer(RegisterSequence& seq, CommandParams* params, uint16_t capacity, Status& result) {
   uint8_t value = 0;
-  if (Status r = getRegister(lower, reg::FifoLevel, value)) return r;
+  if (Status r = seq.read(reg::FifoLevel, value)) return r;
   params->receiveLength = value;
-  if (Status r = getRegister(lower, reg::Control, value)) return r;
-  params->receiveLastBits = value & 0x07;
+  if (Status r = seq.read(reg::Control, value)) return r;
+  params->receiveLastBits = value & bits::RxLastBits;
   uint8_t error = 0;
-  if (Status r = getRegister(lower, reg::Error, error)) return r;
+  if (Status r = seq.read(reg::Error, error)) return r;
   if (error != 0) {
-    if (Status r = mapError(lower, error, params, capacity, result)) return r;
-    if (Status r = setRegister(lower, reg::Error, 0x00)) return r;
+    if (Status r = mapError(seq, error, params, capacity, result)) return r;
+    if (Status r = seq.write(reg::Error, 0x00)) return r;
   }
   if (result == status::AckNakNibble) return status::Success;
   if (params->receiveLength > capacity) {
     params->receiveLength = capacity;
     result = status::BufferTooSmall;
   }
-  RegisterMultipleParams fifo{reg::FifoData, params->receiveLength, params->receiveBuffer, lower};
-  if (Status r = lower->GetRegisterMultiple(&fifo)) return r;
+  if (Status r = seq.readMultiple(reg::FifoData, params->receiveBuffer, params->receiveLength)) {
+    return r;
+  }
   // The incomplete last byte stays in the buffer behind the complete ones.
   if (params->receiveLastBits != 0 && params->receiveLength != 0) --params->receiveLength;
   return status::Success;
 }
 
+// The transceive command is entered before loading the FIFO; the start-send bit (or the
+// chip's receiver) then runs it. Every other command first puts the chip to idle.
+Status enterCommand(RegisterSequence& seq, const CommandParams* params) {
+  uint8_t commandRegister = 0;
+  if (Status r = seq.read(reg::Command, commandRegister)) return r;
+  const uint8_t kept = commandRegister & static_cast<uint8_t>(~bits::CommandField);
+  if (!isTransceive(params->command)) return seq.write(reg::Command, kept | cmd::Idle);
+  const bool inAnticollision = (commandRegister & bits::CommandField) == cmd::AutoAnticollision;
+  if (inAnticollision || params->transmitOnly) return status::Success;
+  return seq.write(reg::Command, kept | cmd::Transceive);
+}
+
+// Clears the awaited request bits and the FIFO and adds the command's interrupt enables.
+Status armInterrupts(RegisterSequence& seq, const CommandSettings& s) {
+  if (Status r = seq.write(reg::InterruptRequest1, s.wait1)) return r;
+  if (Status r = seq.write(reg::InterruptRequest2, s.wait2)) return r;
+  if (Status r = seq.write(reg::FifoLevel, bits::FifoFlush)) return r;
+  uint8_t value = 0;
+  if (Status r = seq.read(reg::InterruptEnable1, value)) return r;
+  if (Status r = seq.write(reg::InterruptEnable1, value | s.enable1)) return r;
+  if (Status r = seq.read(reg::InterruptEnable2, value)) return r;
+  return seq.write(reg::InterruptEnable2, value | s.enable2);
+}
+
+// Loads the FIFO and starts the command: the start-send bit for a transceive, the command
+// field of the command register for every other command.
+Status startCommand(RegisterSequence& seq, const CommandParams* params) {
+  if (Status r = seq.writeMultiple(reg::FifoData, params->sendBuffer, params->sendLength)) {
+    return r;
+  }
+  if (isTransceive(params->command)) {
+    if (!params->transmitOnly && !params->startSend) return status::Success;
+    return seq.modify(reg::BitFraming, bits::StartSend, true);
+  }
+  uint8_t value = 0;
+  if (Status r = seq.read(reg::Command, value)) return r;
+  const uint8_t kept = value & static_cast<uint8_t>(~bits::CommandField);
+  return seq.write(reg::Command, static_cast<uint8_t>(kept | params->command));
+}
+
+// Waits for the command's request bits, by polling or through the wait callback, and reads
+// the request registers in `request1` and `request2`. Returns the wait's status; a failing
+// register access while polling ends the wait with it.
+Status awaitCommand(RegisterSequence& seq, const CommandParams* params, const CommandSettings& s,
+                    uint8_t& request1, uint8_t& request2) {
+  if (params->waitCallback == nullptr) return pollRequests(seq, s, request1, request2);
+  const WaitEventInfo info{0,
+                           0,
+                           s.enable1,
+                           s.enable2,
+                           s.wait1,
+                           s.wait2,
+                           params->command,
+                           seq.lower(),
+                           params->waitContext};
+  const Status result = params->waitCallback(&info);
+  seq.read(reg::InterruptRequest1, request1);  // failures ignored
+  seq.read(reg::InterruptRequest2, request2);
+  return result;
+}
+
+// Leaves the chip as the next command expects it: the fired request bits and the timer bit
+// cleared, the FIFO empty.
+// Returns a failing register access, else the command's `result`.
+Status clearAfterCommand(RegisterSequence& seq, uint8_t fired1, uint8_t fired2, Status result) {
+  if (Status r = seq.write(reg::InterruptRequest1, fired1)) return r;
+  if (Status r = seq.write(reg::InterruptRequest2, fired2)) return r;
+  if (Status r = seq.write(reg::FifoLevel, bits::FifoFlush)) return r;
+  if (Status r = seq.write(reg::InterruptRequest1, irq::Timer)) return r;
+  return result;
+}
+
 }  // namespace
 
 Status ExecuteCommand(CommandParams* params) {
-  RegisterControlRecord* const lower = params->lower;
+  RegisterSequence seq(params->lower);
   const uint8_t command = params->command;
   // Bytes to send from nowhere are refused before anything reaches the chip; without a
   // receive buffer there is no room for an answer.
@@ -166,76 +222,26 @@ Status ExecuteCommand(CommandParams* params) {
   params->receiveLength = 0;
   if (params->startSend) params->transmitOnly = 0;
 
-  // The transceive command is entered before loading the FIFO; the start-send bit (or the
-  // chip's receiver) then runs it. Every other command first puts the chip to idle.
-  uint8_t commandRegister = 0;
-  if (Status r = getRegister(lower, reg::Command, commandRegister)) return r;
-  const uint8_t kept = commandRegister & static_cast<uint8_t>(~bits::CommandField);
-  if (isTransceive(command)) {
-    const bool inAnticollision = (commandRegister & bits::CommandField) == cmd::AutoAnticollision;
-    if (!inAnticollision && !params->transmitOnly) {
-      if (Status r = setRegister(lower, reg::Command, kept | cmd::Transceive)) return r;
-    }
-  } else {
-    if (Status r = setRegister(lower, reg::Command, kept | cmd::Idle)) return r;
-  }
-
+  if (Status r = enterCommand(seq, params)) return r;
   const CommandSettings s = settingsFor(params);
+  if (Status r = armInterrupts(seq, s)) return r;
+  if (Status r = startCommand(seq, params)) return r;
 
-  if (Status r = setRegister(lower, reg::InterruptRequest1, s.wait1)) return r;
-  if (Status r = setRegister(lower, reg::InterruptRequest2, s.wait2)) return r;
-  if (Status r = setRegister(lower, reg::FifoLevel, bits::FifoFlush)) return r;
-
-  uint8_t value = 0;
-  if (Status r = getRegister(lower, reg::InterruptEnable1, value)) return r;
-  if (Status r = setRegister(lower, reg::InterruptEnable1, value | s.enable1)) return r;
-  if (Status r = getRegister(lower, reg::InterruptEnable2, value)) return r;
-  if (Status r = setRegister(lower, reg::InterruptEnable2, value | s.enable2)) return r;
-
-  RegisterMultipleParams fifo{reg::FifoData, params->sendLength,
-                              const_cast<uint8_t*>(params->sendBuffer), lower};
-  if (Status r = lower->SetRegisterMultiple(&fifo)) return r;
-
-  if (isTransceive(command)) {
-    if (params->transmitOnly || params->startSend) {
-      if (Status r = modifyRegister(lower, reg::BitFraming, bits::StartSend, true)) return r;
-    }
-  } else {
-    if (Status r = getRegister(lower, reg::Command, value)) return r;
-    const uint8_t start = static_cast<uint8_t>((value & 0xF0) | command);
-    if (Status r = setRegister(lower, reg::Command, start)) return r;
-  }
-
-  Status result = status::Success;
   uint8_t request1 = 0;
   uint8_t request2 = 0;
-  if (params->waitCallback == nullptr) {
-    result = pollRequests(lower, s, request1, request2);
-    if (result != status::Success && result != status::Timeout) return result;
-  } else {
-    const WaitEventInfo info{0,       0,       s.enable1, s.enable2,          s.wait1,
-                             s.wait2, command, lower,     params->waitContext};
-    result = params->waitCallback(&info);
-    getRegister(lower, reg::InterruptRequest1, request1);  // failures ignored
-    getRegister(lower, reg::InterruptRequest2, request2);
+  Status result = awaitCommand(seq, params, s, request1, request2);
+  if (params->waitCallback == nullptr && result != status::Success && result != status::Timeout) {
+    return result;
   }
-  const uint8_t fired1 = s.wait1 & request1;
-  const uint8_t fired2 = s.wait2 & request2;
   if (request1 & irq::Timer) result = status::Timeout;
 
-  if (Status r = modifyRegister(lower, reg::InterruptEnable1, s.enable1, false)) return r;
-  if (Status r = modifyRegister(lower, reg::InterruptEnable2, s.enable2, false)) return r;
-
+  if (Status r = seq.modify(reg::InterruptEnable1, s.enable1, false)) return r;
+  if (Status r = seq.modify(reg::InterruptEnable2, s.enable2, false)) return r;
   if ((s.readAnswer && result == status::Success) ||
       (result == status::Timeout && command == cmd::TransceiveUntilTimer)) {
-    if (Status r = readAnswer(lower, params, capacity, result)) return r;
+    if (Status r = readAnswer(seq, params, capacity, result)) return r;
   }
-
-  if (Status r = setRegister(lower, reg::InterruptRequest1, fired1)) return r;
-  if (Status r = setRegister(lower, reg::InterruptRequest2, fired2)) return r;
-  if (Status r = setRegister(lower, reg::FifoLevel, bits::FifoFlush)) return r;
-  if (Status r = setRegister(lower, reg::InterruptRequest1, irq::Timer)) return r;
-  return result;
+  return clearAfterCommand(seq, s.wait1 & request1, s.wait2 & request2, result);
 }
 
 }  // namespace kvt::chip

@@ -24,19 +24,32 @@ struct CommandParams {
   RegisterControlRecord* lower;  // every register access goes through this record
   WaitCallback waitCallback;     // null: poll the interrupt request registers
   uint32_t waitContext;
-  uint8_t command;               // chip command code, or cmd::TransceiveUntilTimer
-  uint8_t startSend;             // transceive: set the start-send bit after loading the FIFO
-  uint8_t transmitOnly;          // transceive: send without awaiting an answer
+  uint8_t command;       // chip command code, or cmd::TransceiveUntilTimer
+  uint8_t startSend;     // transceive: set the start-send bit after loading the FIFO
+  uint8_t transmitOnly;  // transceive: send without awaiting an answer
   const uint8_t* sendBuffer;
   uint16_t sendLength;
   uint8_t* receiveBuffer;
-  uint16_t receiveLength;        // in: capacity; out: complete bytes received
-  uint16_t receiveLastBits;      // out: valid bits of the last byte (0 = complete)
+  uint16_t receiveLength;    // in: capacity; out: complete bytes received
+  uint16_t receiveLastBits;  // out: valid bits of the last byte (0 = complete)
 };
 
 // Runs one chip command: loads the FIFO, starts the command, waits for its interrupt
 // requests, maps the error register and reads the answer. Returns the first failing register
 // access at once, the mapped chip error, or 0.
 Status ExecuteCommand(CommandParams* params);
+
+// A request for `command` on behalf of a component: its lower record, wait callback and
+// context; nothing sent or received yet.
+template <class Record>
+CommandParams CommandFor(const Record* self, uint8_t command, uint8_t startSend = 0) {
+  CommandParams p{};
+  p.lower = self->lower;
+  p.waitCallback = self->waitCallback;
+  p.waitContext = self->waitContext;
+  p.command = command;
+  p.startSend = startSend;
+  return p;
+}
 
 }  // namespace kvt::chip

@@ -1,22 +1,12 @@
 #include "chip/attribute_sequences.h"
 #include "chip/command_engine.h"
+#include "chip/configuration_layout.h"
 #include "chip/registers.h"
 
 namespace kvt::chip {
 
-namespace {
-CommandParams commandFor(const OperationControlRecord* self, uint8_t command) {
-  CommandParams p{};
-  p.lower = self->lower;
-  p.waitCallback = self->waitCallback;
-  p.waitContext = self->waitContext;
-  p.command = command;
-  return p;
-}
-}  // namespace
-
 Status ReadConfigurationBuffer(const OperationControlRecord* self, uint8_t* buffer) {
-  CommandParams p = commandFor(self, cmd::Configure);
+  CommandParams p = CommandFor(self, cmd::Configure);
   p.receiveBuffer = buffer;
   p.receiveLength = kConfigurationSize;
   if (Status r = ExecuteCommand(&p)) return r;
@@ -24,14 +14,14 @@ Status ReadConfigurationBuffer(const OperationControlRecord* self, uint8_t* buff
 }
 
 Status WriteConfigurationBuffer(const OperationControlRecord* self, const uint8_t* buffer) {
-  CommandParams p = commandFor(self, cmd::Configure);
+  CommandParams p = CommandFor(self, cmd::Configure);
   p.sendBuffer = buffer;
   p.sendLength = kConfigurationSize;
   return ExecuteCommand(&p);
 }
 
 Status RandomizeIdentifiers(const OperationControlRecord* self) {
-  CommandParams p = commandFor(self, cmd::RandomId);
+  CommandParams p = CommandFor(self, cmd::RandomId);
   return ExecuteCommand(&p);
 }
 

@@ -4,35 +4,27 @@
 
 #include "chip/command_engine.h"
 #include "chip/crc_a.h"
+#include "chip/register_sequence.h"
 #include "chip/registers.h"
 
 namespace kvt::chip {
 
 namespace {
 
-constexpr int kLevelBits = 32;           // serial number bits per cascade level
-constexpr int kLevelBitsWithCheck = 40;  // ... and the check byte
-constexpr int kMaxKnownBits = 96;
-constexpr uint8_t kNvbBase = 0x20;
-constexpr uint8_t kShortFrameBits = 7;
-constexpr uint8_t kTargetHaltBit = 0x04;  // register 0x1C: re-arm automatic anticollision
+constexpr int kLevelBits = iso14443::LevelSerialBits;
+constexpr int kLevelBitsWithCheck = iso14443::LevelBitsWithCheck;
+constexpr int kMaxKnownBits = kLevelBits * iso14443::CascadeLevels;
+constexpr uint8_t kTargetHaltBit = 0x04;  // reg::Mifare: re-arm automatic anticollision
+constexpr uint8_t kCollisionSeen = 0x01;  // in `collisionFlags`
 
 bool initiator(const Iso14443ARecord* self) { return self->members->initiator != 0; }
 
-Status setRegister(Iso14443ARecord* self, uint8_t address, uint8_t value) {
-  RegisterParams p{address, value, self->lower};
-  return self->lower->SetRegister(&p);
-}
-
-Status modifyRegister(Iso14443ARecord* self, uint8_t address, uint8_t mask, bool set) {
-  ModifyRegisterParams p{address, mask, static_cast<uint8_t>(set ? 1 : 0), self->lower};
-  return self->lower->ModifyRegister(&p);
-}
+RegisterSequence registers(Iso14443ARecord* self) { return RegisterSequence(self->lower); }
 
 // CRC generation on send and CRC check on receive, switched together.
 Status setCrc(Iso14443ARecord* self, bool on) {
-  if (Status s = modifyRegister(self, reg::TxMode, bits::CrcOn, on)) return s;
-  return modifyRegister(self, reg::RxMode, bits::CrcOn, on);
+  if (Status s = registers(self).modify(reg::TxMode, bits::CrcOn, on)) return s;
+  return registers(self).modify(reg::RxMode, bits::CrcOn, on);
 }
 
 struct Answer {
@@ -42,12 +34,7 @@ struct Answer {
 
 Status transceive(Iso14443ARecord* self, const uint8_t* frame, uint16_t length, uint8_t* answer,
                   uint16_t capacity, Answer& received) {
-  CommandParams p{};
-  p.lower = self->lower;
-  p.waitCallback = self->waitCallback;
-  p.waitContext = self->waitContext;
-  p.command = cmd::Transceive;
-  p.startSend = 1;
+  CommandParams p = CommandFor(self, cmd::Transceive, 1);
   p.sendBuffer = frame;
   p.sendLength = length;
   p.receiveBuffer = answer;
@@ -60,7 +47,7 @@ Status transceive(Iso14443ARecord* self, const uint8_t* frame, uint16_t length, 
 
 uint8_t selectCodeOf(const AnticollisionParams* params, int level) {
   if (level == 0) return params->selectCode;
-  return level == 1 ? iso14443::SelectLevel2 : iso14443::SelectLevel3;
+  return iso14443::SelectCodes[level];
 }
 
 // Bit-oriented anticollision within one cascade level, from `known` bits of `serial` on.
@@ -75,19 +62,18 @@ Status levelRounds(Iso14443ARecord* self, uint8_t code, int known, uint8_t* seri
     const int odd = known % 8;
     uint8_t frame[2 + 4];
     frame[0] = code;
-    frame[1] = static_cast<uint8_t>(kNvbBase + 16 * (known / 8) + odd);
+    frame[1] = static_cast<uint8_t>(iso14443::NvbBase + 16 * (known / 8) + odd);
     std::memcpy(frame + 2, serial, whole);
     // The last sent byte carries `odd` bits; the answer's first bit lands at bit `odd`.
-    if (Status s = setRegister(self, reg::BitFraming, static_cast<uint8_t>(odd * 16 + odd))) {
-      return s;
-    }
+    const auto framing = static_cast<uint8_t>((odd << bits::RxAlignShift) | odd);
+    if (Status s = registers(self).write(reg::BitFraming, framing)) return s;
     uint8_t answer[5] = {};  // bits the card does not send read as 0
     Answer received;
     result =
         transceive(self, frame, static_cast<uint16_t>(whole + 2), answer, sizeof answer, received);
     const bool collision = result == status::Collision;
     if (collision) {
-      collisionFlags |= 0x01;
+      collisionFlags |= kCollisionSeen;
     } else if (result != status::Success) {
       break;
     }
@@ -116,11 +102,11 @@ Status levelRounds(Iso14443ARecord* self, uint8_t code, int known, uint8_t* seri
 Status levelAnticollision(Iso14443ARecord* self, uint8_t code, int known, uint8_t* serial,
                           uint8_t& collisionFlags) {
   if (Status s = setCrc(self, false)) return s;
-  if (Status s = setRegister(self, reg::Collision, 0x00)) return s;
+  if (Status s = registers(self).write(reg::Collision, 0x00)) return s;
   Status result = status::Success;
   if (Status s = levelRounds(self, code, known, serial, collisionFlags, result)) return s;
-  if (Status s = setRegister(self, reg::BitFraming, 0x00)) return s;
-  if (Status s = setRegister(self, reg::Collision, bits::KeepAfterCollision)) return s;
+  if (Status s = registers(self).write(reg::BitFraming, 0x00)) return s;
+  if (Status s = registers(self).write(reg::Collision, bits::KeepAfterCollision)) return s;
   return result;
 }
 
@@ -141,10 +127,10 @@ Status levelSelect(Iso14443ARecord* self, uint8_t code, const uint8_t* serial, u
 Status RequestA(RequestParams* params) {
   Iso14443ARecord* self = params->component;
   if (!initiator(self)) return status::WaitFailed;
-  if (Status s = modifyRegister(self, reg::Status2, bits::CryptoOn, false)) return s;
-  if (Status s = setRegister(self, reg::Collision, bits::KeepAfterCollision)) return s;
+  if (Status s = registers(self).modify(reg::Status2, bits::CryptoOn, false)) return s;
+  if (Status s = registers(self).write(reg::Collision, bits::KeepAfterCollision)) return s;
   if (Status s = setCrc(self, false)) return s;
-  if (Status s = setRegister(self, reg::BitFraming, kShortFrameBits)) return s;
+  if (Status s = registers(self).write(reg::BitFraming, iso14443::ShortFrameBits)) return s;
 
   Answer received;
   Status result = transceive(self, &params->requestCode, 1, params->atqa, 2, received);
@@ -156,7 +142,7 @@ Status RequestA(RequestParams* params) {
   if (result != status::Success && result != status::Collision) {
     params->atqa[0] = params->atqa[1] = 0;
   }
-  if (Status s = setRegister(self, reg::BitFraming, 0x00)) return s;
+  if (Status s = registers(self).write(reg::BitFraming, 0x00)) return s;
   return result;
 }
 
@@ -165,7 +151,7 @@ Status AnticollisionSelect(AnticollisionParams* params) {
   if (!initiator(self)) return status::WaitFailed;
   int remaining = params->knownBits;
   Status result = status::Success;
-  for (int level = 0; level < 3; ++level) {
+  for (int level = 0; level < iso14443::CascadeLevels; ++level) {
     const int known = remaining > kLevelBits ? kLevelBits : remaining;
     remaining -= known;
     const uint8_t code = selectCodeOf(params, level);
@@ -212,8 +198,8 @@ Status HaltA(HaltParams* params) {
       params->buffer[1] != iso14443::Halt[1]) {
     return status::UnexpectedAnswer;
   }
-  if (Status s = modifyRegister(self, reg::Mifare, kTargetHaltBit, true)) return s;
-  return setRegister(self, reg::Command, cmd::AutoAnticollision);
+  if (Status s = registers(self).modify(reg::Mifare, kTargetHaltBit, true)) return s;
+  return registers(self).write(reg::Command, cmd::AutoAnticollision);
 }
 
 void InitIso14443A(Iso14443ARecord* record, Iso14443AMembers* members, RegisterControlRecord* lower,

@@ -3,23 +3,13 @@
 #include <cstdint>
 
 #include "chip/component.h"
+#include "chip/iso14443a_codes.h"
 #include "chip/register_control.h"
 #include "chip/transceiver.h"
 
 namespace kvt::chip {
 
 struct Iso14443ARecord;
-
-namespace iso14443 {
-constexpr uint8_t Reqa = 0x26;
-constexpr uint8_t Wupa = 0x52;
-constexpr uint8_t SelectLevel1 = 0x93;
-constexpr uint8_t SelectLevel2 = 0x95;
-constexpr uint8_t SelectLevel3 = 0x97;
-constexpr uint8_t NvbSelect = 0x70;
-constexpr uint8_t SakCascade = 0x04;  // the serial number continues at the next level
-inline constexpr uint8_t Halt[] = {0x50, 0x00};
-}  // namespace iso14443
 
 struct RequestParams {
   uint8_t requestCode;  // REQA 0x26 or WUPA 0x52

@@ -4,6 +4,7 @@
 
 #include "chip/attribute_sequences.h"
 #include "chip/command_engine.h"
+#include "chip/configuration_layout.h"
 #include "chip/register_sequence.h"
 #include "chip/registers.h"
 
@@ -11,21 +12,28 @@ namespace kvt::chip {
 
 namespace {
 
-constexpr uint8_t kTestHigh = 10;
-constexpr uint8_t kTestDrive = 1;
+namespace at = attribute;
+
 constexpr uint8_t kCrcInputLimit = 64;  // the chip's FIFO
 
-// Timer mode bits of register 0x2A.
-constexpr uint8_t kTimerAutoStart = 0x80;
-constexpr uint8_t kTimerAutoRestart = 0x10;
-constexpr uint8_t kTimerGating = 0x60;
-constexpr uint8_t kPrescalerHigh = 0x0F;
-// CRC unit bits of register 0x11.
-constexpr uint8_t kCrcPreset = 0x03;
-constexpr uint8_t kCrcMsbFirst = 0x80;
-// Bits of the mode registers 0x12/0x13 that the protocol attributes leave alone.
+constexpr uint8_t kTimerAutoStart = bits::TimerAutoStart;
+constexpr uint8_t kTimerAutoRestart = bits::TimerAutoRestart;
+constexpr uint8_t kPrescalerHigh = bits::TimerPrescalerHigh;
+// Bits of the transmit and receive mode registers that the protocol attributes leave alone.
 constexpr uint8_t kModeKeptBits = 0x0C;
+// The framing field of the mode registers, and the CRC bit the protocols set with it.
+constexpr uint8_t kFramingTypeA = bits::CrcOn | 0x00;
+constexpr uint8_t kFramingActive = bits::CrcOn | 0x01;
+constexpr uint8_t kFramingPassive212 = bits::CrcOn | 0x02;
 
+// The bits of the transmit ASK register each protocol clears (the active protocol sets them).
+constexpr uint8_t kAskReaderBits = 0x88;
+constexpr uint8_t kAskTargetBits = 0xCF;
+constexpr uint8_t kAskPassive212Bits = 0xC8;
+// The target rates keep these bits of the modulator setting and the Mifare register.
+constexpr uint8_t kModulatorKeptBits = 0x87;
+constexpr uint8_t kModulatorTargetRates = 0x07;
+constexpr uint8_t kMifareKeptBits = 0x07;
 // Modulation width per bit rate index of the protocol attribute 1/3 (106 to 848 kbit/s).
 constexpr uint8_t kModWidths[] = {0x26, 0x15, 0x0A, 0x05};
 // Receive settings of attribute 1/5 per receive bit rate index.
@@ -33,16 +41,20 @@ constexpr uint8_t kMifareRates[] = {0x68, 0x88, 0xB0, 0xD8};
 
 void selectTables(OperationControlMembers* m, uint8_t version) {
   const RegisterSet* set = &kRegisterSetA;
-  m->testLow = 7;
-  if (version == 0x28) {
-    set = &kRegisterSetC;
-  } else if (version == 0x26 || version == 0x27) {
-    set = &kRegisterSetB;
-    m->testLow = 6;
+  switch (RegisterSetForVersion(version)) {
+    case RegisterSetKind::A:
+      break;
+    case RegisterSetKind::B:
+      set = &kRegisterSetB;
+      break;
+    case RegisterSetKind::C:
+      set = &kRegisterSetC;
+      break;
   }
   for (int i = 0; i < 5; ++i) m->tables[i] = set->tables[i];
-  m->testHigh = kTestHigh;
-  m->testDrive = kTestDrive;
+  m->testLow = SelfTestLowForVersion(version);
+  m->testHigh = kSelfTestHigh;
+  m->testDrive = kSelfTestDrive;
 }
 
 Status selectVersion(OperationControlRecord* self, RegisterSequence& seq) {
@@ -78,33 +90,43 @@ Status setProtocol(OperationControlRecord* self, RegisterSequence& seq, Attribut
   const uint8_t v2 = p->value2;
   const OperationControlMembers* m = self->members;
   switch (p->attribute) {
-    case 1:
+    case at::ProtocolActive:
       if (!inRange(v1, 0, 2) || !inRange(v2, 0, 2)) return status::InvalidParameter;
-      if (Status r = setModes(seq, modeValue(v1, 0x81), modeValue(v2, 0x81))) return r;
-      if (Status r = seq.modify(reg::TxAsk, 0x88, true)) return r;
+      if (Status r = setModes(seq, modeValue(v1, kFramingActive), modeValue(v2, kFramingActive))) {
+        return r;
+      }
+      if (Status r = seq.modify(reg::TxAsk, kAskReaderBits, true)) return r;
       return seq.applyTable(m->tables[v1 == 0 ? 0 : 1]);
-    case 2:
+    case at::ProtocolTarget:
       if (!inRange(v1, 0, 3) || !inRange(v2, 0, 3)) return status::InvalidParameter;
-      if (Status r = seq.modify(reg::TxAsk, 0xCF, false)) return r;
-      if (Status r = seq.modify(reg::TxControl, 0x03, false)) return r;
-      if (Status r = setModes(seq, 0x80, 0x80)) return r;
+      if (Status r = seq.modify(reg::TxAsk, kAskTargetBits, false)) return r;
+      if (Status r = seq.modify(reg::TxControl, bits::TxDrivers, false)) return r;
+      if (Status r = setModes(seq, kFramingTypeA, kFramingTypeA)) return r;
       return seq.applyTable(m->tables[4]);
-    case 3:
+    case at::ProtocolTypeA:
       if (!inRange(v1, 0, 3) || !inRange(v2, 0, 3)) return status::InvalidParameter;
-      if (Status r = setModes(seq, modeValue(v1, 0x80), modeValue(v2, 0x80))) return r;
-      if (Status r = seq.modify(reg::TxAsk, 0x88, false)) return r;
+      if (Status r = setModes(seq, modeValue(v1, kFramingTypeA), modeValue(v2, kFramingTypeA))) {
+        return r;
+      }
+      if (Status r = seq.modify(reg::TxAsk, kAskReaderBits, false)) return r;
       if (Status r = seq.write(reg::ModWidth, kModWidths[v1])) return r;
       return v1 == 0 ? seq.applyTable(m->tables[2]) : status::Success;
-    case 4:
+    case at::ProtocolPassive212:
       if (!inRange(v1, 1, 2) || !inRange(v2, 1, 2)) return status::InvalidParameter;
-      if (Status r = setModes(seq, modeValue(v1, 0x82), modeValue(v2, 0x82))) return r;
-      if (Status r = seq.modify(reg::TxAsk, 0xC8, false)) return r;
+      if (Status r =
+              setModes(seq, modeValue(v1, kFramingPassive212), modeValue(v2, kFramingPassive212))) {
+        return r;
+      }
+      if (Status r = seq.modify(reg::TxAsk, kAskPassive212Bits, false)) return r;
       return seq.applyTable(m->tables[3]);
-    case 5:
+    case at::ProtocolTargetRates:
       if (!inRange(v1, 0, 3) || !inRange(v2, 0, 3)) return status::InvalidParameter;
-      if (Status r = setModes(seq, modeValue(v1, 0x80), modeValue(v2, 0x80))) return r;
-      if (Status r = seq.update(reg::ModulatorSetting, 0x87, 0x07)) return r;
-      return seq.update(reg::Mifare, 0x07, kMifareRates[v2]);
+      if (Status r = setModes(seq, modeValue(v1, kFramingTypeA), modeValue(v2, kFramingTypeA))) {
+        return r;
+      }
+      if (Status r = seq.update(reg::ModulatorSetting, kModulatorKeptBits, kModulatorTargetRates))
+        return r;
+      return seq.update(reg::Mifare, kMifareKeptBits, kMifareRates[v2]);
     default:
       return status::InvalidParameter;
   }
@@ -115,7 +137,7 @@ Status setTimer(RegisterSequence& seq, AttributeParams* p) {
   const uint8_t v1 = p->value1;
   const uint8_t v2 = p->value2;
   switch (p->attribute) {
-    case 0: {
+    case at::TimerAll: {
       const uint8_t* b = p->attributeBuffer;
       if (!inRange(v1, 0, 1) || !inRange(v2, 0, 1) || b == nullptr || b[1] > kPrescalerHigh) {
         return status::InvalidParameter;
@@ -127,25 +149,25 @@ Status setTimer(RegisterSequence& seq, AttributeParams* p) {
       if (Status r = seq.write(reg::TimerReloadLow, b[2])) return r;
       return seq.write(reg::TimerReloadHigh, b[3]);
     }
-    case 1:
+    case at::TimerAutoStart:
       if (!inRange(v1, 0, 1)) return status::InvalidParameter;
       return seq.modify(reg::TimerMode, kTimerAutoStart, v1 == 1);
-    case 2:
+    case at::TimerAutoRestart:
       if (!inRange(v1, 0, 1)) return status::InvalidParameter;
       return seq.modify(reg::TimerMode, kTimerAutoRestart, v1 == 1);
-    case 3:
+    case at::TimerGating:
       if (!inRange(v1, 0, 3)) return status::InvalidParameter;
-      return seq.update(reg::TimerMode, static_cast<uint8_t>(~kTimerGating),
-                        static_cast<uint8_t>(v1 << 5));
-    case 4:
+      return seq.update(reg::TimerMode, static_cast<uint8_t>(~bits::TimerGating),
+                        static_cast<uint8_t>(v1 << bits::TimerGatingShift));
+    case at::TimerPrescaler:
       if (!inRange(v2, 0, kPrescalerHigh)) return status::InvalidParameter;
       if (Status r = seq.write(reg::TimerPrescalerLow, v1)) return r;
       return seq.update(reg::TimerMode, ~kPrescalerHigh, v2);
-    case 5:
+    case at::TimerReload:
       if (Status r = seq.write(reg::TimerReloadLow, v1)) return r;
       return seq.write(reg::TimerReloadHigh, v2);
-    case 6:
-      return status::NotSupported;  // the timer value is read-only
+    case at::TimerValue:
+      return status::NotSupported;  // read-only
     default:
       return status::InvalidParameter;
   }
@@ -159,22 +181,18 @@ Status readCrcResult(RegisterSequence& seq, AttributeParams* p) {
 // CRC unit attributes of group 7.
 Status setCrc(OperationControlRecord* self, RegisterSequence& seq, AttributeParams* p) {
   switch (p->attribute) {
-    case 0:
+    case at::CrcPreset:
       if (!inRange(p->value1, 0, 3)) return status::InvalidParameter;
-      return seq.update(reg::CrcMode, static_cast<uint8_t>(~kCrcPreset), p->value1);
-    case 1:
-      return status::NotSupported;  // the CRC result is read-only
-    case 2:
-      return seq.modify(reg::CrcMode, kCrcMsbFirst, p->value1 == 1);
-    case 3: {
+      return seq.update(reg::CrcMode, static_cast<uint8_t>(~bits::CrcPreset), p->value1);
+    case at::CrcResult:
+      return status::NotSupported;  // read-only
+    case at::CrcMsbFirst:
+      return seq.modify(reg::CrcMode, bits::CrcMsbFirst, p->value1 == 1);
+    case at::CrcCalculate: {
       if (p->value1 > kCrcInputLimit || (p->value1 != 0 && p->attributeBuffer == nullptr)) {
         return status::InvalidParameter;
       }
-      CommandParams c{};
-      c.lower = self->lower;
-      c.waitCallback = self->waitCallback;
-      c.waitContext = self->waitContext;
-      c.command = cmd::CalcCrc;
+      CommandParams c = CommandFor(self, cmd::CalcCrc);
       c.sendBuffer = p->attributeBuffer;
       c.sendLength = p->value1;
       if (Status r = ExecuteCommand(&c)) return r;
@@ -186,10 +204,6 @@ Status setCrc(OperationControlRecord* self, RegisterSequence& seq, AttributePara
 }
 
 // Which bytes of the configuration buffer a selection covers: (offset, count) runs.
-struct ConfigRun {
-  uint8_t offset;
-  uint8_t count;
-};
 struct ConfigSelection {
   uint8_t length;
   ConfigRun runs[3];
@@ -197,7 +211,7 @@ struct ConfigSelection {
 constexpr ConfigSelection kConfigSelections[] = {
     {6, {{0, 6}, {0, 0}, {0, 0}}},    // type A identification
     {18, {{6, 18}, {0, 0}, {0, 0}}},  // 212/424 kbit/s identification
-    {10, {{2, 3}, {8, 6}, {24, 1}}},  // the identifiers only
+    {10, {kIdentifierRuns[0], kIdentifierRuns[1], kIdentifierRuns[2]}},  // the identifiers only
 };
 constexpr uint8_t kRandomIdentifiers = 0xFF;
 
@@ -243,35 +257,36 @@ Status SetAttribute(AttributeParams* params) {
   OperationControlRecord* self = params->component;
   RegisterSequence seq(self->lower);
   if (Status r = selectVersion(self, seq)) return r;
+  const uint8_t a = params->attribute;
   switch (params->group) {
-    case 0:
+    case at::GroupVersion:
       return status::NotSupported;  // the version is read-only
-    case 1:
+    case at::GroupProtocol:
       // Any protocol change ends an authenticated session.
       if (Status r = seq.modify(reg::Status2, bits::CryptoOn, false)) return r;
       return setProtocol(self, seq, params);
-    case 2:
-      if (params->attribute != 1 || params->value1 >= kSerialSpeedCount) {
+    case at::GroupSerialSpeed:
+      if (a != at::SerialSpeed || params->value1 >= kSerialSpeedCount) {
         return status::InvalidParameter;
       }
-      return seq.write(reg::SerialSpeed, kSerialSpeedValues[params->value1]);
-    case 3:
-      if (params->attribute != 5) return status::InvalidParameter;
+      return seq.write(reg::SerialSpeed, kSerialSpeeds[params->value1].value);
+    case at::GroupSelfTest:
+      if (a != at::SelfTest) return status::InvalidParameter;
       return RunRfSelfTest(seq, *self->members, params->value1);
-    case 5:
-      if (params->attribute != 17 || !inRange(params->value1, 0, 1) ||
+    case at::GroupSignals:
+      if (a != at::SignalRouting || !inRange(params->value1, 0, 1) ||
           !inRange(params->value2, 0, 2)) {
         return status::InvalidParameter;
       }
       return RouteSignals(seq, params->value1, params->value2);
-    case 6:
+    case at::GroupTimer:
       return setTimer(seq, params);
-    case 7:
+    case at::GroupCrc:
       return setCrc(self, seq, params);
-    case 8:
-      if (params->attribute != 9) return status::InvalidParameter;
+    case at::GroupConfiguration:
+      if (a != at::Configuration) return status::InvalidParameter;
       return setConfiguration(self, params);
-    default:  // group 4 and everything above 8
+    default:  // group 4 and everything above the configuration
       return status::InvalidParameter;
   }
 }
@@ -281,29 +296,30 @@ Status GetAttribute(AttributeParams* params) {
   RegisterSequence seq(self->lower);
   const uint8_t a = params->attribute;
   switch (params->group) {
-    case 0:
-      if (a != 0) return status::InvalidParameter;
+    case at::GroupVersion:
+      if (a != at::Version) return status::InvalidParameter;
       params->value2 = 0;
       return seq.read(reg::Version, params->value1);
-    case 1:
-      return inRange(a, 1, 5) ? status::NotSupported : status::InvalidParameter;
-    case 2:
-      return a == 1 ? status::NotSupported : status::InvalidParameter;
-    case 3:
-      return a == 5 ? status::NotSupported : status::InvalidParameter;
-    case 5:
-      return a == 17 ? status::NotSupported : status::InvalidParameter;
-    case 6:
-      if (a == 6) {
+    case at::GroupProtocol:
+      return inRange(a, at::ProtocolActive, at::ProtocolTargetRates) ? status::NotSupported
+                                                                     : status::InvalidParameter;
+    case at::GroupSerialSpeed:
+      return a == at::SerialSpeed ? status::NotSupported : status::InvalidParameter;
+    case at::GroupSelfTest:
+      return a == at::SelfTest ? status::NotSupported : status::InvalidParameter;
+    case at::GroupSignals:
+      return a == at::SignalRouting ? status::NotSupported : status::InvalidParameter;
+    case at::GroupTimer:
+      if (a == at::TimerValue) {
         if (Status r = seq.read(reg::TimerValueHigh, params->value2)) return r;
         return seq.read(reg::TimerValueLow, params->value1);
       }
-      return a <= 5 ? status::NotSupported : status::InvalidParameter;
-    case 7:
-      if (a == 1) return readCrcResult(seq, params);
-      return a <= 3 ? status::NotSupported : status::InvalidParameter;
-    case 8:
-      if (a != 9) return status::InvalidParameter;
+      return a < at::TimerValue ? status::NotSupported : status::InvalidParameter;
+    case at::GroupCrc:
+      if (a == at::CrcResult) return readCrcResult(seq, params);
+      return a <= at::CrcCalculate ? status::NotSupported : status::InvalidParameter;
+    case at::GroupConfiguration:
+      if (a != at::Configuration) return status::InvalidParameter;
       return getConfiguration(self, params);
     default:
       return status::InvalidParameter;

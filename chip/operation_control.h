@@ -21,6 +21,42 @@ struct AttributeParams {
   OperationControlRecord* component;
 };
 
+// Attribute groups, and the attributes of each group.
+namespace attribute {
+constexpr uint8_t GroupVersion = 0;
+constexpr uint8_t GroupProtocol = 1;  // bit rates and framing of both directions
+constexpr uint8_t GroupSerialSpeed = 2;
+constexpr uint8_t GroupSelfTest = 3;
+constexpr uint8_t GroupSignals = 5;
+constexpr uint8_t GroupTimer = 6;
+constexpr uint8_t GroupCrc = 7;
+constexpr uint8_t GroupConfiguration = 8;
+
+constexpr uint8_t Version = 0;
+// Protocols, by the framing they set: active communication (framing 1), target with the
+// drivers off, type A reader, 212/424 kbit/s passive (framing 2), type A target rates.
+constexpr uint8_t ProtocolActive = 1;
+constexpr uint8_t ProtocolTarget = 2;
+constexpr uint8_t ProtocolTypeA = 3;
+constexpr uint8_t ProtocolPassive212 = 4;
+constexpr uint8_t ProtocolTargetRates = 5;
+constexpr uint8_t SerialSpeed = 1;
+constexpr uint8_t SelfTest = 5;
+constexpr uint8_t SignalRouting = 17;
+constexpr uint8_t TimerAll = 0;  // auto start, auto restart, prescaler and reload at once
+constexpr uint8_t TimerAutoStart = 1;
+constexpr uint8_t TimerAutoRestart = 2;
+constexpr uint8_t TimerGating = 3;
+constexpr uint8_t TimerPrescaler = 4;
+constexpr uint8_t TimerReload = 5;
+constexpr uint8_t TimerValue = 6;
+constexpr uint8_t CrcPreset = 0;
+constexpr uint8_t CrcResult = 1;
+constexpr uint8_t CrcMsbFirst = 2;
+constexpr uint8_t CrcCalculate = 3;
+constexpr uint8_t Configuration = 9;
+}  // namespace attribute
+
 // Chip version meaning "not read yet".
 constexpr uint8_t kVersionUnknown = 0xB1;
 

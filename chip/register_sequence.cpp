@@ -25,6 +25,17 @@ Status RegisterSequence::update(uint8_t address, uint8_t andMask, uint8_t orValu
   return write(address, static_cast<uint8_t>((old & andMask) | orValue));
 }
 
+Status RegisterSequence::readMultiple(uint8_t address, uint8_t* buffer, uint16_t length) {
+  RegisterMultipleParams p{address, length, buffer, lower_};
+  return lower_->GetRegisterMultiple(&p);
+}
+
+Status RegisterSequence::writeMultiple(uint8_t address, const uint8_t* buffer, uint16_t length) {
+  // The operation only reads the buffer of a write.
+  RegisterMultipleParams p{address, length, const_cast<uint8_t*>(buffer), lower_};
+  return lower_->SetRegisterMultiple(&p);
+}
+
 Status RegisterSequence::applyTable(const RegisterSetting* table) {
   for (; table->address != kTableEnd; ++table) {
     if (Status r = update(table->address, table->andMask, table->orValue)) return r;

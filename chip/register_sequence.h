@@ -7,8 +7,8 @@
 
 namespace kvt::chip {
 
-// The register accesses the attribute sequences are made of, each one a RegisterControl
-// operation on the component's lower record. Every call returns the access's status.
+// Register access from a component: each call is one RegisterControl operation on the
+// component's lower record and returns the access's status.
 class RegisterSequence {
  public:
   explicit RegisterSequence(RegisterControlRecord* lower) : lower_(lower) {}
@@ -19,6 +19,9 @@ class RegisterSequence {
   Status modify(uint8_t address, uint8_t mask, bool set);
   // Reads the register and writes (old AND andMask) OR orValue.
   Status update(uint8_t address, uint8_t andMask, uint8_t orValue);
+  // Reads or writes `length` bytes at one address (the FIFO).
+  Status readMultiple(uint8_t address, uint8_t* buffer, uint16_t length);
+  Status writeMultiple(uint8_t address, const uint8_t* buffer, uint16_t length);
   // Applies a table up to its end marker, stopping at the first failure.
   Status applyTable(const RegisterSetting* table);
 

@@ -25,8 +25,18 @@ extern const RegisterSet kRegisterSetA;  // every other version
 extern const RegisterSet kRegisterSetB;  // versions 0x26 and 0x27
 extern const RegisterSet kRegisterSetC;  // version 0x28
 
-// Values of the serial speed register by index (9600 bit/s at index 0, 115200 at index 4).
-constexpr uint8_t kSerialSpeedValues[] = {0xEB, 0xCB, 0xAB, 0x9A, 0x79, 0x5A, 0x3A, 0x1C, 0x14};
-constexpr uint8_t kSerialSpeedCount = sizeof kSerialSpeedValues;
+// What the chip's version (reg::Version) decides: its register set and the lower bound of
+// its RF self-test window.
+enum class RegisterSetKind { A, B, C };
+constexpr RegisterSetKind RegisterSetForVersion(uint8_t version) {
+  if (version == 0x28) return RegisterSetKind::C;
+  if (version == 0x26 || version == 0x27) return RegisterSetKind::B;
+  return RegisterSetKind::A;
+}
+constexpr uint8_t SelfTestLowForVersion(uint8_t version) {
+  return RegisterSetForVersion(version) == RegisterSetKind::B ? 6 : 7;
+}
+constexpr uint8_t kSelfTestHigh = 10;
+constexpr uint8_t kSelfTestDrive = 1;  // written to reg::CwGsP during the self-test
 
 }  // namespace kvt::chip

@@ -6,19 +6,20 @@ namespace kvt::chip {
 namespace {
 constexpr uint8_t kFailed = 0xFF;
 constexpr uint8_t kSweepBase = 0x60;
-constexpr uint8_t kSweepOff = 0x6F;       // drive level at which no carrier may be seen
-constexpr uint8_t kTransmitterOn = 0x81;  // transmit control during the sweep
-constexpr uint8_t kTransmitterOff = 0x80;
+constexpr uint8_t kSweepOff = 0x6F;  // drive level at which no carrier may be seen
+// Transmit control during the sweep: the carrier on TX1 only; and afterwards: both drivers off.
+constexpr uint8_t kSweepTxControl = bits::InvertTx2 | bits::Tx1RfOn;
+constexpr uint8_t kDriversOffTxControl = bits::InvertTx2;
 
 // The registers the test changes, in order, with the values it puts there (the drive of
-// register 0x28 comes from the members).
+// reg::CwGsP comes from the members).
 struct TestSetting {
   uint8_t address;
   uint8_t value;
 };
 constexpr TestSetting kTestSettings[] = {
-    {reg::TxAsk, 0x00},   {reg::TxControl, kTransmitterOn}, {reg::Command, 0x00},
-    {reg::GsN, 0xF0},     {reg::CwGsP, 0x00 /* drive */},   {reg::ModGsP, 0x00},
+    {reg::TxAsk, 0x00},   {reg::TxControl, kSweepTxControl}, {reg::Command, 0x00},
+    {reg::GsN, 0xF0},     {reg::CwGsP, 0x00 /* drive */},    {reg::ModGsP, 0x00},
     {reg::TestBus, 0x12},
 };
 constexpr int kSettingCount = sizeof kTestSettings / sizeof kTestSettings[0];
@@ -52,14 +53,14 @@ Status RunRfSelfTest(RegisterSequence& seq, const OperationControlMembers& membe
     if ((failure = seq.write(reg::RfSelfTestSweep, v))) break;
     if ((failure = seq.read(reg::AnalogTest, analog))) break;
     if (rfDetected(analog)) continue;
-    const uint8_t level = v & 0x0F;
+    const uint8_t level = v & bits::SweepLevel;
     if (level < members.testLow || level > members.testHigh) break;
     result = 0;
   }
   if (!failure && result == 0) {
     uint8_t analog = 0;
     if (!(failure = seq.write(reg::RfSelfTestSweep, kSweepOff)) &&
-        !(failure = seq.write(reg::TxControl, kTransmitterOff)) &&
+        !(failure = seq.write(reg::TxControl, kDriversOffTxControl)) &&
         !(failure = seq.read(reg::AnalogTest, analog)) && rfDetected(analog)) {
       result = kFailed;
     }

@@ -4,9 +4,9 @@
 namespace kvt::chip {
 
 namespace {
-constexpr uint8_t kManualReceiveBit = 0x08;  // register 0x1D
+constexpr uint8_t kManualReceiveBit = 0x08;  // reg::ManualRcv
 constexpr uint8_t kSignalBit = 0x04;         // transmit and receive mode
-constexpr uint8_t kTargetModeBit = 0x80;     // register 0x1B
+constexpr uint8_t kTargetModeBit = 0x80;     // reg::ModeTarget
 constexpr uint8_t kTestPinsSignalOut = 0x18;
 }  // namespace
 

@@ -68,8 +68,7 @@ class ITransceiver {
   virtual Status Authenticate(FrameParams* params) = 0;                                    // 4
 };
 
-// A record shaped like the Transceiver's that forwards to an ITransceiver object. Only slots
-// 1 (Transceive) and 4 (Authenticate) are filled: they are all the Korvex layer uses.
+// A record shaped like the Transceiver's whose every slot forwards to an ITransceiver object.
 TransceiverRecord MakeTransceiverAdapter();
 
 class Transceiver final : public ITransceiver, public UpperLink<IRegisterControl> {

@@ -3,24 +3,12 @@
 #include <algorithm>
 
 #include "chip/crc_a.h"
-#include "chip/registers.h"
+#include "sim/chip_names.h"
 
 namespace kvt::sim {
 
-namespace reg = chip::reg;
-namespace irq = chip::irq;
-namespace err = chip::err;
-namespace bits = chip::bits;
-namespace cmd = chip::cmd;
-
 namespace {
 constexpr size_t kAuthenticationBlockSize = 12;
-// Bytes of the configuration buffer that hold identifiers (type A, 212/424 kbit/s and the
-// last one); the random identifier command fills exactly these.
-constexpr size_t kIdentifierBytes[] = {2, 3, 4, 8, 9, 10, 11, 12, 13, 24};
-constexpr uint8_t kTimerAutoStart = 0x80;
-constexpr uint8_t kTimerAutoRestart = 0x10;
-constexpr uint8_t kCollisionPositionMask = 0x7F;
 }  // namespace
 
 void CommandUnit::raise(uint8_t requests) { registers_.setBits(reg::InterruptRequest1, requests); }
@@ -94,9 +82,9 @@ void CommandUnit::startSend(Nanos now) {
 
 void CommandUnit::beginTransmission(Nanos now) {
   const uint8_t txMode = registers_.get(reg::TxMode);
-  sending_ = buildFrame(fifo_.drain(), txMode, registers_.get(reg::BitFraming) & 0x07);
-  registers_.clearBits(reg::Control, 0x07);
-  registers_.clearBits(reg::Collision, kCollisionPositionMask);
+  sending_ = buildFrame(fifo_.drain(), txMode, registers_.get(reg::BitFraming) & bits::TxLastBits);
+  registers_.clearBits(reg::Control, bits::RxLastBits);
+  registers_.clearBits(reg::Collision, bits::CollisionPosition);
   incoming_.clear();
   phase_ = Phase::Transmitting;
   phaseEndsAt_ = now + airTime(sending_.bitCount, txMode);
@@ -104,12 +92,12 @@ void CommandUnit::beginTransmission(Nanos now) {
 
 void CommandUnit::startTimerIfAutomatic(Nanos now) {
   const uint8_t mode = registers_.get(reg::TimerMode);
-  if (!(mode & kTimerAutoStart)) return;
-  const uint16_t prescaler =
-      static_cast<uint16_t>(((mode & 0x0F) << 8) | registers_.get(reg::TimerPrescalerLow));
+  if (!(mode & bits::TimerAutoStart)) return;
+  const uint16_t prescaler = static_cast<uint16_t>(((mode & bits::TimerPrescalerHigh) << 8) |
+                                                   registers_.get(reg::TimerPrescalerLow));
   const uint16_t reload = static_cast<uint16_t>((registers_.get(reg::TimerReloadHigh) << 8) |
                                                 registers_.get(reg::TimerReloadLow));
-  timer_.start(now, prescaler, reload, mode & kTimerAutoRestart);
+  timer_.start(now, prescaler, reload, mode & bits::TimerAutoRestart);
 }
 
 void CommandUnit::endTransmission(Nanos at) {
@@ -142,22 +130,24 @@ void CommandUnit::frameEnd(Nanos at) {
   const Incoming frame = std::move(incoming_.front());
   incoming_.pop_front();
   const uint8_t collision = registers_.get(reg::Collision);
-  const ReceivedFrame received = decodeAnswer(frame.answer, registers_.get(reg::RxMode),
-                                              (registers_.get(reg::BitFraming) >> 4) & 0x07,
-                                              collision & bits::KeepAfterCollision);
+  const ReceivedFrame received =
+      decodeAnswer(frame.answer, registers_.get(reg::RxMode),
+                   (registers_.get(reg::BitFraming) & bits::RxAlignField) >> bits::RxAlignShift,
+                   collision & bits::KeepAfterCollision);
   uint8_t errors = received.errors;
   for (uint8_t byte : received.bytes) {
     if (!fifo_.push(byte)) errors |= err::FifoOverflow;
   }
   if (multipleFrames_ && !fifo_.push(errors)) errors |= err::FifoOverflow;
   if (received.collisionBit) {
-    const size_t position = std::min<size_t>(*received.collisionBit, kCollisionPositionMask);
+    const size_t position = std::min<size_t>(*received.collisionBit, bits::CollisionPosition);
     registers_.set(reg::Collision,
                    static_cast<uint8_t>((collision & bits::KeepAfterCollision) | position));
   }
   if (!multipleFrames_) {
-    registers_.set(reg::Control, static_cast<uint8_t>((registers_.get(reg::Control) & ~0x07) |
-                                                      received.lastBits));
+    registers_.set(reg::Control,
+                   static_cast<uint8_t>((registers_.get(reg::Control) & ~bits::RxLastBits) |
+                                        received.lastBits));
   }
   raise(irq::ReceiveDone);
   if (errors) fail(errors);
@@ -245,12 +235,14 @@ void CommandUnit::configure() {
 }
 
 void CommandUnit::randomIdentifier() {
-  for (size_t index : kIdentifierBytes) {
-    // xorshift32: deterministic, so runs of the simulator repeat exactly.
-    randomState_ ^= randomState_ << 13;
-    randomState_ ^= randomState_ >> 17;
-    randomState_ ^= randomState_ << 5;
-    config_[index] = static_cast<uint8_t>(randomState_ >> 24);
+  for (const chip::ConfigRun& run : chip::kIdentifierRuns) {
+    for (size_t index = run.offset; index < size_t{run.offset} + run.count; ++index) {
+      // xorshift32: deterministic, so runs of the simulator repeat exactly.
+      randomState_ ^= randomState_ << 13;
+      randomState_ ^= randomState_ >> 17;
+      randomState_ ^= randomState_ << 5;
+      config_[index] = static_cast<uint8_t>(randomState_ >> 24);
+    }
   }
 }
 

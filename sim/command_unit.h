@@ -6,6 +6,7 @@
 #include <deque>
 #include <vector>
 
+#include "chip/configuration_layout.h"
 #include "sim/chip_timer.h"
 #include "sim/fifo.h"
 #include "sim/register_file.h"
@@ -20,7 +21,7 @@ namespace kvt::sim {
 // the passing of time here; the soft reset is Kv380's own.
 class CommandUnit {
  public:
-  static constexpr size_t kConfigurationSize = 25;
+  static constexpr size_t kConfigurationSize = chip::kConfigurationSize;
   // The chip's own authentication exchange (four short frames and the card's answers).
   static constexpr Nanos kAuthenticationTime{1'000'000};
 

@@ -3,21 +3,19 @@
 #include <stdexcept>
 
 #include "chip/crc_a.h"
+#include "chip/iso14443a_codes.h"
 #include "sim/card_frames.h"
 
 namespace kvt::sim {
 
+namespace iso = chip::iso14443;
+
 namespace {
-constexpr uint8_t kReqa = 0x26;
-constexpr uint8_t kWupa = 0x52;
-constexpr uint8_t kSelectCodes[] = {0x93, 0x95, 0x97};
-constexpr uint8_t kNvbSelect = 0x70;
-constexpr uint8_t kHalt[] = {0x50, 0x00};
-constexpr int kLevelSerialBits = 32;
+constexpr uint8_t kShortFrameCode = 0x7F;  // the 7 bits of a short frame
 
 int levelOfSelectCode(uint8_t code) {
-  for (int level = 0; level < 3; ++level) {
-    if (kSelectCodes[level] == code) return level;
+  for (int level = 0; level < iso::CascadeLevels; ++level) {
+    if (iso::SelectCodes[level] == code) return level;
   }
   return -1;
 }
@@ -29,9 +27,10 @@ Iso14443ACard::Iso14443ACard(std::vector<uint8_t> uid, uint8_t sak,
   if (uid_.size() != 4 && uid_.size() != 7 && uid_.size() != 10) {
     throw std::invalid_argument("a type A UID has 4, 7 or 10 bytes");
   }
-  // Bits 7..6 of the first ATQA byte give the UID size; 0x04 announces bit anticollision.
   atqa_ = atqa.value_or(
-      std::array<uint8_t, 2>{static_cast<uint8_t>(0x04 | ((cascadeLevels() - 1) << 6)), 0x00});
+      std::array<uint8_t, 2>{static_cast<uint8_t>(iso::AtqaBitAnticollision |
+                                                  ((cascadeLevels() - 1) << iso::AtqaUidSizeShift)),
+                             0x00});
 }
 
 std::array<uint8_t, 4> Iso14443ACard::levelSerial(int level) const {
@@ -39,7 +38,7 @@ std::array<uint8_t, 4> Iso14443ACard::levelSerial(int level) const {
   // Every level but the last starts with the cascade tag and carries 3 UID bytes.
   const size_t first = static_cast<size_t>(level) * 3;
   if (level < levels - 1) {
-    return {kCascadeTag, uid_[first], uid_[first + 1], uid_[first + 2]};
+    return {iso::CascadeTag, uid_[first], uid_[first + 1], uid_[first + 2]};
   }
   return {uid_[first], uid_[first + 1], uid_[first + 2], uid_[first + 3]};
 }
@@ -65,9 +64,9 @@ void Iso14443ACard::fieldReset() {
 }
 
 std::optional<AirFrame> Iso14443ACard::receive(const AirFrame& frame) {
-  if (frame.bitCount == 7 && !frame.bytes.empty()) {
-    const uint8_t code = frame.bytes[0] & 0x7F;
-    if (code == kReqa || code == kWupa) return request(code == kWupa);
+  if (frame.bitCount == iso::ShortFrameBits && !frame.bytes.empty()) {
+    const uint8_t code = frame.bytes[0] & kShortFrameCode;
+    if (code == iso::Reqa || code == iso::Wupa) return request(code == iso::Wupa);
   }
   switch (state_) {
     case State::Idle:
@@ -77,8 +76,8 @@ std::optional<AirFrame> Iso14443ACard::receive(const AirFrame& frame) {
       return selectFrame(frame);
     case State::Active:
       if (auto payload = payloadIfCrcOk(frame); payload && payload->size() == 2 &&
-                                                (*payload)[0] == kHalt[0] &&
-                                                (*payload)[1] == kHalt[1]) {
+                                                (*payload)[0] == iso::Halt[0] &&
+                                                (*payload)[1] == iso::Halt[1]) {
         enter(State::Halt);
         wokenFromHalt_ = false;
         return std::nullopt;
@@ -116,11 +115,11 @@ std::optional<AirFrame> Iso14443ACard::selectFrame(const AirFrame& frame) {
   }
   if (level != level_) return std::nullopt;  // meant for cards at another cascade level
   const uint8_t nvb = frame.bytes[1];
-  if (nvb == kNvbSelect) return select(frame);
+  if (nvb == iso::NvbSelect) return select(frame);
   const int byteCount = nvb >> 4;
   const int bitCount = nvb & 0x0F;
   const int known = (byteCount - 2) * 8 + bitCount;
-  if (byteCount < 2 || bitCount > 7 || known > kLevelSerialBits) return std::nullopt;
+  if (byteCount < 2 || bitCount > 7 || known > iso::LevelSerialBits) return std::nullopt;
   if (frame.bitCount != static_cast<size_t>(16 + known)) return std::nullopt;
   return anticollision(frame, known);
 }
@@ -133,7 +132,7 @@ std::optional<AirFrame> Iso14443ACard::anticollision(const AirFrame& frame, int 
   }
   // The card sends the rest of its 40 bits, starting at the first bit the reader lacks.
   AirFrame answer;
-  for (int i = knownBits; i < 40; ++i) answer.appendBit(bitOf(i));
+  for (int i = knownBits; i < iso::LevelBitsWithCheck; ++i) answer.appendBit(bitOf(i));
   return answer;
 }
 
@@ -146,7 +145,7 @@ std::optional<AirFrame> Iso14443ACard::select(const AirFrame& frame) {
   }
   if (level_ < cascadeLevels() - 1) {
     ++level_;
-    return frameWithCrc({kSakCascade});
+    return frameWithCrc({iso::SakCascade});
   }
   enter(State::Active);
   return frameWithCrc({sak_});

@@ -24,9 +24,6 @@ class Iso14443ACard : public RfTarget {
  public:
   enum class State { Idle, Ready, Active, Halt };
 
-  static constexpr uint8_t kCascadeTag = 0x88;
-  static constexpr uint8_t kSakCascade = 0x04;
-
   // `uid` has 4, 7 or 10 bytes (std::invalid_argument otherwise). `sak` is the SAK of the
   // last cascade level; the ATQA follows the UID size (04 00, 44 00, 84 00) unless given.
   explicit Iso14443ACard(std::vector<uint8_t> uid, uint8_t sak = 0x00,

@@ -13,7 +13,7 @@ namespace kvt::sim {
 
 // What a simulated chip is built with.
 struct ChipConfig {
-  uint8_t version = 0x28;  // register 0x37
+  uint8_t version = 0x28;  // what reg::Version reads
 };
 
 // The simulated KV380: 64 registers behind the serial host interface, the FIFO, the
@@ -58,6 +58,11 @@ class Kv380 {
  private:
   uint8_t readableValue(uint8_t address) const;
   bool rfLevelDetected() const;
+  // The registers whose write does more than store the value; false for a plain register.
+  bool writeSpecial(uint8_t address, uint8_t value);
+  void writeInterruptBits(uint8_t address, uint8_t value);
+  void writeStatus2(uint8_t value);
+  void writeFifo(uint8_t value);
   void softReset();
 
   ChipConfig config_;
@@ -70,8 +75,5 @@ class Kv380 {
   uint32_t lineRate_ = 9600;
   uint32_t pendingLineRate_ = 9600;
 };
-
-// Rate of a serial speed register value; 0 when the value names no rate.
-uint32_t lineRateForSpeedValue(uint8_t value);
 
 }  // namespace kvt::sim

@@ -16,7 +16,7 @@ std::chrono::nanoseconds SimulatedPort::byteTime() const {
 IoResult SimulatedPort::writeByte(uint8_t byte) {
   std::lock_guard lock(mutex_);
   if (lost_) return IoResult::Failed;
-  trace_.push_back({true, byte});
+  if (tracing_) trace_.push_back({true, byte});
   chip_.advanceTime(byteTime());
   std::vector<uint8_t> answer;
   host_.receive(byte, hostRate_, answer);
@@ -33,7 +33,7 @@ IoResult SimulatedPort::readByte(uint8_t& byte) {
   }
   byte = toHost_.front();
   toHost_.pop_front();
-  trace_.push_back({false, byte});
+  if (tracing_) trace_.push_back({false, byte});
   chip_.advanceTime(byteTime());
   return IoResult::Ok;
 }
@@ -80,6 +80,12 @@ void SimulatedPort::disconnect() {
   std::lock_guard lock(mutex_);
   lost_ = true;
   toHost_.clear();
+}
+
+void SimulatedPort::setTracing(bool on) {
+  std::lock_guard lock(mutex_);
+  tracing_ = on;
+  if (!on) trace_.clear();
 }
 
 std::vector<SimulatedPort::TraceEntry> SimulatedPort::takeTrace() {

@@ -38,11 +38,13 @@ class SimulatedPort final : public platform::SerialPort {
   HostInterface& hostInterface() { return host_; }
   Kv380& chip() { return chip_; }
 
-  // Every byte that crossed the line, host to chip and chip to host, for byte-exact tests.
+  // Every byte that crossed the line while tracing is on, host to chip and chip to host, for
+  // byte-exact tests. Off by default, so a long run keeps no record of its traffic.
   struct TraceEntry {
     bool fromHost;
     uint8_t byte;
   };
+  void setTracing(bool on);
   std::vector<TraceEntry> takeTrace();
 
   static constexpr std::chrono::milliseconds kReadTimeout{500};
@@ -58,6 +60,7 @@ class SimulatedPort final : public platform::SerialPort {
   std::optional<bool> ring_;
   std::function<std::optional<bool>()> ringSource_;
   bool lost_ = false;
+  bool tracing_ = false;
   std::vector<TraceEntry> trace_;
 };
 

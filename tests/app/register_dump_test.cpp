@@ -31,7 +31,7 @@ TEST_F(RegisterDumpTest, DumpsTheSimulatedChipAsFourRowsWithTheFifoRegisterUnrea
   // What the chip shows for each register (some registers show the chip's own state).
   std::vector<uint8_t> shown;
   for (unsigned r = 0; r < chip::reg::Count; ++r) shown.push_back(chip.peek(r));
-  simulatedPort()->takeTrace();
+  simulatedPort()->setTracing(true);
 
   EXPECT_EQ(DumpRegisters(context), chip::status::Success);
 

@@ -23,6 +23,7 @@ namespace kvt::chip::test {
 class SimStack {
  public:
   SimStack() : port(chip) {
+    port.setTracing(true);  // trafficBytes() reads it
     bus.setPort(&port);
     control.Init(&bus);
     transceiver.Init(&control, 1);

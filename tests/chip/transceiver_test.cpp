@@ -92,5 +92,35 @@ TEST_F(TransceiverTest, TargetTransmitSendsWithinTheRunningTransceive) {
   expectTrafficAsScripted();
 }
 
+// Every slot of the adapter reaches the same slot of the object below it.
+TEST(TransceiverAdapterTest, EverySlotForwardsToTheLowerObject) {
+  struct Recorder final : ITransceiver {
+    std::vector<int> slots;
+    Status SetWaitEventCallback(WaitCallbackParams<TransceiverRecord>*) override {
+      return record(0);
+    }
+    Status Transceive(TransceiveParams*) override { return record(1); }
+    Status Transmit(FrameParams*) override { return record(2); }
+    Status Receive(FrameParams*) override { return record(3); }
+    Status Authenticate(FrameParams*) override { return record(4); }
+    Status record(int slot) {
+      slots.push_back(slot);
+      return static_cast<Status>(0x100 + slot);
+    }
+  } lower;
+  UpperLink<ITransceiver> upper{&lower};
+  TransceiverRecord adapter = MakeTransceiverAdapter();
+  adapter.callingObject = &upper;
+  WaitCallbackParams<TransceiverRecord> wait{nullptr, 0, &adapter};
+  TransceiveParams transceive{nullptr, 0, nullptr, 0, &adapter};
+  FrameParams frame{nullptr, 0, &adapter};
+  EXPECT_EQ(adapter.SetWaitEventCallback(&wait), 0x100);
+  EXPECT_EQ(adapter.Transceive(&transceive), 0x101);
+  EXPECT_EQ(adapter.Transmit(&frame), 0x102);
+  EXPECT_EQ(adapter.Receive(&frame), 0x103);
+  EXPECT_EQ(adapter.Authenticate(&frame), 0x104);
+  EXPECT_EQ(lower.slots, (std::vector<int>{0, 1, 2, 3, 4}));
+}
+
 }  // namespace
 }  // namespace kvt::chip

@@ -25,6 +25,7 @@ TEST_F(CommandTest, ALineIsUpperCasedInPlaceUnlessItDisplaysText) {
 }
 
 TEST_F(CommandTest, FailedLinesAreCountedAndSendNothing) {
+  simulatedPort->setTracing(true);
   EXPECT_EQ(run("XYZ 12"), LineFailed);
   EXPECT_EQ(run("JMP"), LineFailed);
   EXPECT_EQ(run("JNE 1 2"), LineFailed);

@@ -172,7 +172,7 @@ TEST_F(OlderChipStackTest, SelfTestUsesTheWindowOfTheVersion) {
 TEST_F(StackOnSimulatedChipTest, TransceiveWithAnEmptyFieldEndsByTheChipTimer) {
   uint8_t timer[] = {0xA5, 0x02, 0x03, 0x00};  // automatic start, 3 ticks of about 100 us
   ASSERT_EQ(set(6, 0, 1, 0, timer), status::Success);
-  port.takeTrace();
+  port.setTracing(true);
   const auto start = chip.now();
   uint8_t frame[] = {0x30, 0x04};
   uint8_t buffer[16] = {};
