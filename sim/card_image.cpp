@@ -8,13 +8,12 @@
 #include <fstream>
 
 #include "chip/crc_a.h"
+#include "chip/iso14443a_codes.h"
 #include "platform/file_replace.h"
 
 namespace kvt::sim {
 
 namespace {
-constexpr uint8_t kCascadeTag = 0x88;
-
 std::string hexBytes(std::span<const uint8_t> bytes) {
   std::string text;
   char digits[4];
@@ -68,7 +67,7 @@ std::optional<CardImage> parseCardImage(std::span<const uint8_t> bytes, std::str
     error = "block 0: " + std::string(found) + " for the UID " + hexBytes(image.uid);
     return std::nullopt;
   }
-  if (lastLevel[0] == kCascadeTag) {
+  if (lastLevel[0] == chip::iso14443::CascadeTag) {
     error = "block 0: the UID " + hexBytes(image.uid) +
             " has the cascade tag 88 where its last level starts";
     return std::nullopt;
