@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "chip/address_byte.h"
+
 namespace kvt::chip {
 
 namespace {
@@ -73,8 +75,8 @@ void LineTrace::hostByte(uint8_t byte) {
     state_ = State::WriteDataSent;
     return;
   }
-  address_ = byte & 0x7F;
-  state_ = (byte & 0x80) != 0 ? State::ReadSent : State::WriteAddressSent;
+  address_ = byte & kAddressBits;
+  state_ = (byte & kReadFlag) != 0 ? State::ReadSent : State::WriteAddressSent;
 }
 
 void LineTrace::chipByte(uint8_t byte) {

@@ -57,7 +57,6 @@ constexpr uint8_t AnalogTest = 0x35;  // bits::RfDetected: RF level detector
 constexpr uint8_t Version = 0x37;
 constexpr uint8_t SamInterface = 0x3C;  // bit 0x20 cleared while SIGIN/SIGOUT serve a SAM
 constexpr uint8_t Count = 0x40;         // registers 0x00..0x3F
-constexpr uint8_t AddressMask = 0x3F;   // the address bits of an address byte
 }  // namespace reg
 
 // Bits of interrupt enable/request register 1 (and 2 where noted).

@@ -1,12 +1,13 @@
 #include "sim/host_interface.h"
 
+#include "chip/address_byte.h"
 #include "chip/bit_order.h"
 
 namespace kvt::sim {
 
 uint8_t HostInterface::registerOf(uint8_t addressByte) const {
-  return testChipLayout_ ? static_cast<uint8_t>((addressByte >> 1) & 0x3F)
-                         : static_cast<uint8_t>(addressByte & 0x3F);
+  return testChipLayout_ ? static_cast<uint8_t>((addressByte >> 1) & chip::kRegisterBits)
+                         : static_cast<uint8_t>(addressByte & chip::kRegisterBits);
 }
 
 uint8_t HostInterface::toLine(uint8_t value) const {
@@ -15,7 +16,7 @@ uint8_t HostInterface::toLine(uint8_t value) const {
 
 void HostInterface::receive(uint8_t lineByte, uint32_t hostRate, std::vector<uint8_t>& answer) {
   if (hostRate != chip_.lineRate()) return;  // framing error at the chip's UART
-  const uint8_t byte = toLine(lineByte);      // mirroring is its own inverse
+  const uint8_t byte = toLine(lineByte);     // mirroring is its own inverse
   if (awaitingData_) {
     awaitingData_ = false;
     chip_.writeRegister(registerOf(writeAddressByte_), byte);
@@ -24,7 +25,7 @@ void HostInterface::receive(uint8_t lineByte, uint32_t hostRate, std::vector<uin
     chip_.commitLineRate();
     return;
   }
-  if (byte & 0x80) {
+  if (byte & chip::kReadFlag) {
     answer.push_back(toLine(chip_.readRegister(registerOf(byte))));
     return;
   }

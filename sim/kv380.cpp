@@ -1,5 +1,6 @@
 #include "sim/kv380.h"
 
+#include "chip/address_byte.h"
 #include "chip/register_tables.h"
 #include "sim/chip_names.h"
 
@@ -84,16 +85,16 @@ uint8_t Kv380::readableValue(uint8_t address) const {
   }
 }
 
-uint8_t Kv380::peek(uint8_t address) const { return readableValue(address & reg::AddressMask); }
+uint8_t Kv380::peek(uint8_t address) const { return readableValue(address & chip::kRegisterBits); }
 
 uint8_t Kv380::readRegister(uint8_t address) {
-  address &= reg::AddressMask;
+  address &= chip::kRegisterBits;
   if (address == reg::FifoData) return fifo_.pop();
   return readableValue(address);
 }
 
 void Kv380::writeRegister(uint8_t address, uint8_t value) {
-  address &= reg::AddressMask;
+  address &= chip::kRegisterBits;
   if (!writeSpecial(address, value)) registers_.set(address, value);
 }
 
