@@ -6,36 +6,45 @@
 
 namespace kvt::cmd {
 
-// The hooks and the settings they write through are swapped by the TestLog dialog under the
-// chip lock; each call takes it too, so a dialog OK never races a running script's hook.
-bool TestLogActive(const app::AppState& app) {
+namespace {
+// Only with the chip lock held.
+bool activeLocked(const app::AppState& app) {
   return app.testLog != nullptr && app.testLog->active != 0;
+}
+}  // namespace
+
+// The hooks and the settings they write through (the `active` flag too) are changed by the
+// TestLog dialog under the chip lock; every look takes it as well, so a dialog never races a
+// running script.
+bool TestLogActive(app::AppState& app) {
+  std::lock_guard lock(app.chipLock);
+  return activeLocked(app);
 }
 
 void CallWriteHook(app::AppState& app, const chip::RegisterParams& access) {
   std::lock_guard lock(app.chipLock);
-  if (TestLogActive(app) && app.testLogHooks.writeHook) {
+  if (activeLocked(app) && app.testLogHooks.writeHook) {
     app.testLogHooks.writeHook(*app.testLog, access);
   }
 }
 
 void CallReadHook(app::AppState& app, const chip::RegisterParams& access, uint8_t mask) {
   std::lock_guard lock(app.chipLock);
-  if (TestLogActive(app) && app.testLogHooks.readHook) {
+  if (activeLocked(app) && app.testLogHooks.readHook) {
     app.testLogHooks.readHook(*app.testLog, access, mask);
   }
 }
 
 void CallCommentHook(app::AppState& app, std::string_view line) {
   std::lock_guard lock(app.chipLock);
-  if (TestLogActive(app) && app.testLogHooks.commentHook) {
+  if (activeLocked(app) && app.testLogHooks.commentHook) {
     app.testLogHooks.commentHook(*app.testLog, line);
   }
 }
 
 void CallSleepHook(app::AppState& app, uint32_t milliseconds) {
   std::lock_guard lock(app.chipLock);
-  if (TestLogActive(app) && app.testLogHooks.sleepHook) {
+  if (activeLocked(app) && app.testLogHooks.sleepHook) {
     app.testLogHooks.sleepHook(*app.testLog, milliseconds);
   }
 }

@@ -10,8 +10,9 @@
 // active and a generator has installed it, always with the TestLog settings record first.
 namespace kvt::cmd {
 
-// True while pattern output is switched on (whether or not a generator is installed).
-bool TestLogActive(const app::AppState& app);
+// True while pattern output is switched on (whether or not a generator is installed). Takes
+// the chip lock: the TestLog dialog switches the output under it.
+bool TestLogActive(app::AppState& app);
 
 void CallWriteHook(app::AppState& app, const chip::RegisterParams& access);
 void CallReadHook(app::AppState& app, const chip::RegisterParams& access, uint8_t mask);
