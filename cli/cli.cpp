@@ -78,14 +78,15 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
   if (trace.trace() != nullptr) session.traceLine(*trace.trace());
   if (logFile.isOpen()) logFile.follow(*session.state().logBuffer);
   if (subcommand->needsPort && !session.openPort()) return kExitUsage;
-  if (options.testLog && !testlog::EnableFromStartFile(session.state())) {
-    err << "kvt-cli: the section [TestLog] of " << options.config
-        << " names no pattern generator (Interface and OutputFormat must be 0 or 1)\n";
+  if (options.testLog && !testlog::EnableFromStartFile(session.state(), error)) {
+    err << "kvt-cli: " << error << "\n";
     return kExitUsage;
   }
   int result = subcommand->run(session, options.arguments);
   if (subcommand->needsPort && !session.restoreLineRate()) ++session.tally().failedLines;
   out.flush();
+  // A lost port ends the run early: that is never a success.
+  if (session.portLost() && result == kExitDone) result = kExitStrictFailure;
   // A card that could not be saved loses what was written to it: the run has failed.
   for (const std::string& failure : session.saveSimulatedCards()) {
     err << "kvt-cli: " << failure << "\n";

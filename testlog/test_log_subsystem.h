@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "app/app_state.h"
 #include "testlog/test_log_settings.h"
 
@@ -13,8 +15,10 @@ void InstallTestLog(app::AppState& app, TestLogSettings& settings);
 // What kvt-cli --testlog does before it runs anything: loads the settings from the start-up file
 // and applies them as the dialog's OK would with "Activate Test Output" ticked (a new output
 // file gets its header), except that the start-up file is not written back. True when a
-// pattern generator is installed. False, changing nothing and creating no file, when the file's
-// Interface and OutputFormat name no generator or `app` has no settings record.
-bool EnableFromStartFile(app::AppState& app);
+// pattern generator is installed. False, with a sentence for people in `error` and the output
+// left off, when the file's Interface and OutputFormat name no generator (no file is created),
+// when `app` has no settings record, or when the OutputFile cannot be created or appended to (a
+// folder, a missing folder, no permission).
+bool EnableFromStartFile(app::AppState& app, std::string& error);
 
 }  // namespace kvt::testlog

@@ -119,11 +119,15 @@ TEST_F(KvtCliTest, UsageErrorsExitWith2AndPrintNothingOnStandardOutput) {
   writeFile("ok.scf", "// nothing\n");
   // A start-up file whose pattern settings name no generator: nothing runs with --testlog.
   writeFile("none.cfg", "0\n[Ports]\nCOM1=sim\n[TestLog]\nInterface=2\n");
+  // Pattern files that cannot be created: a folder, a file in a missing folder.
+  writeFile("folder.cfg", "0\n[Ports]\nCOM1=sim\n[TestLog]\nOutputFile=.\n");
+  writeFile("nofolder.cfg", "0\n[Ports]\nCOM1=sim\n[TestLog]\nOutputFile=no/such/p.atf\n");
   for (const char* args :
        {"", "--sim", "--sim frobnicate", "--sim --frobnicate dump", "--sim run",
         "--sim run ok.scf ok.scf", "--sim exec", "--sim --baud 4800 dump",
         "--sim --config absent.cfg dump", "--sim --log no/such/folder/log.txt dump",
-        "--config none.cfg --testlog exec GR 37"}) {
+        "--config none.cfg --testlog exec GR 37", "--config folder.cfg --testlog exec GR 37",
+        "--strict --config nofolder.cfg --testlog run ok.scf"}) {
     const CliResult result = cli(Words(args));
     EXPECT_EQ(result.status, 2) << args;
     EXPECT_EQ(result.out, "") << args;

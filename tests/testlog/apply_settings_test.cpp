@@ -69,7 +69,8 @@ TEST_F(ApplySettingsTest, UncreatableFileGetsNoHeaderButTheSettingsApply) {
 TEST_F(ApplySettingsTest, NothingHappensWithoutASettingsRecord) {
   app.testLog = nullptr;
   ApplyTestLogSettings(context, kTime);
-  EXPECT_FALSE(EnableFromStartFile(app));
+  std::string error;
+  EXPECT_FALSE(EnableFromStartFile(app, error));
   EXPECT_FALSE(std::filesystem::exists(output()));
   EXPECT_FALSE(std::filesystem::exists(app.startFilePath));
 }
@@ -81,7 +82,8 @@ TEST_F(ApplySettingsTest, EnableWithoutAStartFileAppliesTheDefaults) {
   EXPECT_EQ(app.testLog, &own);
   const std::filesystem::path previous = std::filesystem::current_path();
   std::filesystem::current_path(dir);
-  const bool enabled = EnableFromStartFile(app);
+  std::string error;
+  const bool enabled = EnableFromStartFile(app, error);
   std::filesystem::current_path(previous);
   EXPECT_TRUE(enabled);
   EXPECT_EQ(own.active, 1);
