@@ -26,9 +26,17 @@ namespace kvt::platform {
 // the driver's buffer, then reports that nothing moved. Once the device is gone (hang-up from
 // poll, read() of 0 bytes, EIO/ENXIO/ENODEV), the port is lost and every transfer from then on
 // fails at once.
+//
+// The chip answers only after the host's byte, so every write first drops what has arrived
+// unasked (noise, a late answer). A chip may also answer after the read time-out: so that such
+// an answer never answers the next access, the first write after a timed-out read also drops
+// everything the line brings until it has been quiet for kSettleTime since the time-out (or
+// since the last dropped byte); a line that never goes quiet is given up on after kSettleLimit.
 class PosixSerialPort final : public SerialPort {
  public:
   static constexpr std::chrono::milliseconds kReadTimeout{500};
+  static constexpr std::chrono::milliseconds kSettleTime{250};
+  static constexpr std::chrono::milliseconds kSettleLimit{2000};
 
   // Takes ownership of `fd`, an open tty opened exclusively by openSerialDevice.
   explicit PosixSerialPort(int fd);
@@ -42,14 +50,18 @@ class PosixSerialPort final : public SerialPort {
   void purge() override;
   // nullopt on lines without modem inputs (ptys answer TIOCMGET with ENOTTY or EINVAL).
   std::optional<bool> ringIndicator() override;
-  bool lost() const override { return lost_.load(); }
+  // Also looks for a hang-up without moving a byte, so a wait on RI notices a vanished device.
+  bool lost() const override;
 
  private:
   IoResult markLost();
   bool applyRate(uint32_t rate);
+  void settleAfterTimeout();
 
   int fd_;
-  std::atomic<bool> lost_{false};
+  mutable std::atomic<bool> lost_{false};
+  bool unsettled_ = false;  // a read timed out; the line has not been settled since
+  std::chrono::steady_clock::time_point timedOutAt_{};
 };
 
 // Opens `path` for exclusive use (a second opener, in this process or another, is refused

@@ -8,6 +8,8 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
+
 #include "platform/tty_rate.h"
 
 namespace kvt::platform {
@@ -77,13 +79,59 @@ PosixSerialPort::PosixSerialPort(int fd) : fd_(fd) {}
 
 PosixSerialPort::~PosixSerialPort() { closeExclusive(fd_); }
 
+bool PosixSerialPort::lost() const {
+  if (lost_) return true;
+  pollfd look{fd_, 0, 0};  // hang-ups and errors are reported whatever was asked for
+  if (::poll(&look, 1, 0) == 1 && (look.revents & (POLLHUP | POLLERR | POLLNVAL))) lost_ = true;
+  return lost_;
+}
+
 IoResult PosixSerialPort::markLost() {
   lost_ = true;
   return IoResult::Failed;
 }
 
+void PosixSerialPort::settleAfterTimeout() {
+  unsettled_ = false;
+  ::tcflush(fd_, TCIFLUSH);
+  const auto limit = Clock::now() + kSettleLimit;
+  auto quietUntil = timedOutAt_ + kSettleTime;
+  for (;;) {
+    const auto until = std::min(quietUntil, limit);
+    if (Clock::now() >= until) return;
+    pollfd waitFor{fd_, POLLIN, 0};
+    const int ready = ::poll(&waitFor, 1, msUntil(until));
+    if (ready == 0) return;
+    if (ready < 0) {
+      if (errno == EINTR) continue;
+      return;
+    }
+    if (waitFor.revents & POLLIN) {
+      uint8_t dropped[64];
+      const ssize_t n = ::read(fd_, dropped, sizeof dropped);
+      if (n > 0) {
+        quietUntil = Clock::now() + kSettleTime;
+        continue;
+      }
+      if (n < 0 && (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK)) continue;
+      if (n == 0 || deviceGone(errno)) markLost();
+      return;
+    }
+    if (waitFor.revents & (POLLHUP | POLLERR | POLLNVAL)) markLost();
+    return;
+  }
+}
+
 IoResult PosixSerialPort::writeByte(uint8_t byte) {
   if (lost_) return IoResult::Failed;
+  // The chip answers only after the host's byte: whatever waits to be read now came unasked
+  // (noise, an answer after its time-out) and must not answer the access this write is part of.
+  if (unsettled_) {
+    settleAfterTimeout();
+    if (lost_) return IoResult::Failed;
+  } else {
+    ::tcflush(fd_, TCIFLUSH);
+  }
   const auto deadline = Clock::now() + kReadTimeout;
   for (;;) {
     const ssize_t n = ::write(fd_, &byte, 1);
@@ -111,7 +159,11 @@ IoResult PosixSerialPort::readByte(uint8_t& byte) {
       if (errno == EINTR) continue;
       return IoResult::Failed;
     }
-    if (ready == 0) return IoResult::NothingMoved;
+    if (ready == 0) {
+      unsettled_ = true;
+      timedOutAt_ = Clock::now();
+      return IoResult::NothingMoved;
+    }
     if (waitFor.revents & POLLIN) {
       // Bytes that arrived before a hang-up are still delivered.
       const ssize_t n = ::read(fd_, &byte, 1);

@@ -121,6 +121,23 @@ TEST_F(PosixSerialPortTest, PurgeDropsWhatWasReceived) {
   EXPECT_EQ(byte, 0x04);
 }
 
+TEST_F(PosixSerialPortTest, AnAnswerAfterTheTimeOutNeverAnswersTheNextAccess) {
+  uint8_t byte = 0;
+  ASSERT_EQ(port->readByte(byte), IoResult::NothingMoved);  // GR 19 times out ...
+  ASSERT_EQ(write(master, "\x5A", 1), 1);                   // ... and its answer comes late
+  const auto start = SteadyClock::now();
+  ASSERT_EQ(port->writeByte(0xB7), IoResult::Ok);  // GR 37
+  EXPECT_GE(SteadyClock::now() - start, PosixSerialPort::kSettleTime - milliseconds(20));
+  EXPECT_EQ(receive(milliseconds(50)), std::vector<uint8_t>{0xB7});
+  ASSERT_EQ(write(master, "\x28", 1), 1);
+  ASSERT_EQ(port->readByte(byte), IoResult::Ok);
+  EXPECT_EQ(byte, 0x28);
+  // The line is settled once: the next access goes out at once.
+  const auto next = SteadyClock::now();
+  ASSERT_EQ(port->writeByte(0xB7), IoResult::Ok);
+  EXPECT_LT(SteadyClock::now() - next, milliseconds(100));
+}
+
 TEST_F(PosixSerialPortTest, ASecondOpenerIsRefusedUntilTheFirstCloses) {
   int error = 0;
   EXPECT_EQ(openSerialDevice(slavePath, &error), nullptr);
