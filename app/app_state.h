@@ -101,6 +101,7 @@ struct AppState {
   std::unique_ptr<platform::SerialPort> openPort;
   platform::SerialPort* port = nullptr;
   PortOpener* portOpener = nullptr;  // turns "COMn:" into a port; owned by the program
+  bool portLossLogged = false;       // the loss of the open port is in the log (under chipLock)
 
   std::thread runnerThread;  // the script runner while a run is going on (or not yet reaped)
 

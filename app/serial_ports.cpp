@@ -62,6 +62,7 @@ void OpenPort(const DialogContext& context) {
   }
   app.openPort = std::move(opened.port);
   app.port = app.openPort.get();
+  app.portLossLogged = false;
   app.baudIndex = kBaud9600;
   showHostSpeed(context);
   SetLineSettings(context, 9600);
@@ -125,6 +126,27 @@ void PurgePort(const DialogContext& context) {
   AppState& app = *context.app;
   std::lock_guard lock(app.chipLock);
   if (app.port != nullptr) app.port->purge();
+}
+
+bool PortLost(AppState& app) {
+  std::lock_guard lock(app.chipLock);
+  return app.port != nullptr && app.port->lost();
+}
+
+bool ReportLostPort(const DialogContext& context) {
+  AppState& app = *context.app;
+  std::lock_guard lock(app.chipLock);
+  if (app.port == nullptr || !app.port->lost()) return false;
+  if (!app.portLossLogged) {
+    app.portLossLogged = true;
+    const std::string& name = app.portNames[app.portIndex];
+    const std::string device = app.portOpener != nullptr ? app.portOpener->describe(name) : "";
+    AppendLog(context,
+              "Error: Port " + name + (device.empty() ? "" : " (" + device + ")") +
+                  " lost - Check the cable, the adapter or the simulator.",
+              true);
+  }
+  return true;
 }
 
 }  // namespace kvt::app

@@ -29,6 +29,12 @@ void SwitchAllTo115200(const DialogContext& context);
 // Drops whatever is buffered on the port in both directions.
 void PurgePort(const DialogContext& context);
 
+// True when the open port has vanished (USB adapter unplugged, kvt-sim stopped): every
+// transfer fails at once and no wait should go on.
+bool PortLost(AppState& app);
+// As PortLost; the first call after the loss also logs which port was lost, once.
+bool ReportLostPort(const DialogContext& context);
+
 // Enables and greys the main window's controls and menu items for an open or a closed port.
 void ShowPortState(platform::View& mainWindow, bool open);
 

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <charconv>
 
+#include "app/serial_ports.h"
 #include "cardreader/card_actions.h"
 #include "cardreader/card_opening.h"
 #include "cardreader/control_ids.h"
@@ -184,6 +185,8 @@ CardRunResult RunCardSteps(app::AppState& app, platform::View& window, CardSessi
   CardRunResult result;
   result.openingStatus = OpenCardReader(context, session, diagnostics);
   for (std::size_t i = 0; i < steps.size(); ++i) {
+    // On a lost port every later step would fail the same way at once.
+    if (app::ReportLostPort(context)) break;
     if (app.events != nullptr) app.events->cardStepBegins();
     const chip::Status status = runStep(context, session, steps[i]);
     if (app.events != nullptr) {
@@ -199,6 +202,7 @@ CardRunResult RunCardSteps(app::AppState& app, platform::View& window, CardSessi
       break;
     }
   }
+  app::ReportLostPort(context);
   return result;
 }
 

@@ -26,7 +26,7 @@ int exec(Session& session, const std::vector<std::string>& arguments) {
   interrupted = 0;
   auto previous = std::signal(SIGINT, stopAfterThisLine);
   for (const std::string& line : arguments) {
-    if (interrupted != 0) break;
+    if (interrupted != 0 || session.portLost()) break;
     EnterCommandLine(session, line);
   }
   std::signal(SIGINT, previous);

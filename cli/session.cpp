@@ -131,4 +131,13 @@ bool Session::restoreLineRate() {
   return false;
 }
 
+bool Session::portLost() {
+  if (!app::PortLost(state())) return false;
+  if (!lossTold_) {
+    lossTold_ = true;
+    err_ << "kvt-cli: lost the port " << portDescription() << "; the run ends\n";
+  }
+  return true;
+}
+
 }  // namespace kvt::cli

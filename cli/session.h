@@ -41,6 +41,9 @@ class Session {
   void describeStatus(chip::Status status);
   // The port as the user named it: "/dev/ttyUSB0", "sim", "COM2 (/dev/ttyS1)".
   std::string portDescription();
+  // True once the open port is lost (adapter unplugged, kvt-sim stopped); the first call after
+  // the loss says so on the error stream, naming the device.
+  bool portLost();
 
   app::AppState& state() { return program_.state(); }
   // The context of a main window action: the headless main window owns the log pane.
@@ -79,6 +82,7 @@ class Session {
   // With --json the log pane's lines become JSON messages, and the records of what ran are
   // written beside them.
   std::unique_ptr<JsonEvents> json_;
+  bool lossTold_ = false;
   // The window outlives the program, whose end waits for a run that may still print to it.
   HeadlessDialogView window_;
   wiring::WiredProgram program_;

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "app/serial_ports.h"
 #include "app/text_format.h"
 #include "cmd/commands.h"
 
@@ -40,7 +41,9 @@ void toUpperCase(std::string& line) {
 
 }  // namespace
 
-LineResult ExecuteLine(CommandInterpreter& interpreter, std::string& line) {
+namespace {
+
+LineResult executeCommand(CommandInterpreter& interpreter, std::string& line) {
   if (const auto end = line.find('\0'); end != std::string::npos) line.resize(end);
   interpreter.line = &line;
   interpreter.operandError = 0;
@@ -78,6 +81,15 @@ LineResult ExecuteLine(CommandInterpreter& interpreter, std::string& line) {
                                static_cast<int>(std::strlen(command.data()))));
   commands::CountFailedLine(interpreter);
   return LineFailed;
+}
+
+}  // namespace
+
+LineResult ExecuteLine(CommandInterpreter& interpreter, std::string& line) {
+  const LineResult result = executeCommand(interpreter, line);
+  // Every access after a lost port fails at once; the log says once why.
+  if (interpreter.context.app != nullptr) app::ReportLostPort(interpreter.context);
+  return result;
 }
 
 }  // namespace kvt::cmd

@@ -37,6 +37,13 @@ std::function<bool()> stopOf(CommandInterpreter& interpreter) {
   return [running] { return running->load() == 0; };
 }
 
+// A wait on RI also ends at once when the port is lost: no change can come any more.
+std::function<bool()> stopOrLostOf(CommandInterpreter& interpreter) {
+  app::AppState* app = interpreter.context.app;
+  std::function<bool()> stop = stopOf(interpreter);
+  return [app, stop] { return (stop && stop()) || (app != nullptr && app::PortLost(*app)); };
+}
+
 // A sleep cut into short steps when it may have to end early.
 void sleepFor(CommandInterpreter& interpreter, std::chrono::milliseconds duration) {
   const std::function<bool()> stop = stopOf(interpreter);
@@ -90,7 +97,7 @@ LineResult WaitEdgeCommand(CommandInterpreter& interpreter, const char* name) {
   const auto tokens = ReadParameters<1>(interpreter);
   const uint16_t timeout = low16(ReadDecimal(tokens[0].data()));
   const int result =
-      WaitRingEdge(ringOf(interpreter), *interpreter.clock, timeout, stopOf(interpreter));
+      WaitRingEdge(ringOf(interpreter), *interpreter.clock, timeout, stopOrLostOf(interpreter));
   Report(interpreter,
          app::Format("%s %d       // Timeout = %d (Result: %d)", name, timeout, timeout, result));
   return LineDone;
@@ -101,7 +108,7 @@ LineResult WaitLevelCommand(CommandInterpreter& interpreter, const char* name) {
   const int level = (ReadDecimal(tokens[0].data()) & 0xFF) != 0 ? 1 : 0;
   const uint16_t timeout = low16(ReadDecimal(tokens[1].data()));
   const int result = WaitRingLevel(ringOf(interpreter), *interpreter.clock, level == 1, timeout,
-                                   stopOf(interpreter));
+                                   stopOrLostOf(interpreter));
   Report(interpreter, app::Format("%s %d %d    // Level = %d, Timeout = %d (Result: %d)", name,
                                   level, timeout, level, timeout, result));
   return LineDone;

@@ -7,6 +7,7 @@
 
 #include "app/control_ids.h"
 #include "app/log.h"
+#include "app/serial_ports.h"
 #include "cmd/execute_line.h"
 #include "cmd/progress_dialog.h"
 #include "cmd/scf_reader.h"
@@ -81,6 +82,7 @@ void runLines(const app::DialogContext& context, const CommandEnvironment& envir
     cutLineEnd(piece);
     const LineResult result = ExecuteLine(interpreter, piece);
     if (environment.lineDone) environment.lineDone();
+    if (app::PortLost(app)) break;  // every later line would fail the same way
     if (result == LineJump) {
       jumpLine = lineCount;
       reader.rewind();  // every search starts at the top of the file
