@@ -27,6 +27,8 @@ class HostInterface {
   void receive(uint8_t lineByte, uint32_t hostRate, std::vector<uint8_t>& answer);
 
   Kv380& chip() { return chip_; }
+  // True when the next byte is a write's data, which the chip answers with the echo.
+  bool awaitingData() const { return awaitingData_; }
 
  private:
   uint8_t registerOf(uint8_t addressByte) const;

@@ -10,6 +10,7 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -22,6 +23,8 @@
 #include "platform/tty_rate.h"
 #include "sim/host_interface.h"
 #include "sim/kv380.h"
+#include "sim/line_faults.h"
+#include "sim/pty_link.h"
 #include "sim/sim_options.h"
 
 namespace {
@@ -59,34 +62,6 @@ int openRawPty(std::string& slavePath) {
   return master;
 }
 
-// Makes `link` point at `target`. A stale symbolic link is replaced; any other file is kept.
-bool makeLink(const std::string& link, const std::string& target) {
-  struct stat info {};
-  if (lstat(link.c_str(), &info) == 0) {
-    if (!S_ISLNK(info.st_mode)) {
-      std::fprintf(stderr, "kvt-sim: %s exists and is not a symbolic link; not replaced\n",
-                   link.c_str());
-      return false;
-    }
-    unlink(link.c_str());
-  }
-  if (symlink(target.c_str(), link.c_str()) != 0) {
-    std::fprintf(stderr, "kvt-sim: cannot create the link %s: %s\n", link.c_str(),
-                 std::strerror(errno));
-    return false;
-  }
-  return true;
-}
-
-// Removes `link` if it still points at `target` (another kvt-sim may have taken it over).
-void removeLink(const std::string& link, const std::string& target) {
-  char buffer[4096];
-  const ssize_t length = readlink(link.c_str(), buffer, sizeof buffer - 1);
-  if (length < 0) return;
-  buffer[length] = '\0';
-  if (target == buffer) unlink(link.c_str());
-}
-
 // Duration of one byte (start bit, 8 data bits, stop bit) at `rate`.
 std::chrono::nanoseconds byteTime(uint32_t rate) {
   return std::chrono::nanoseconds(10'000'000'000LL / (rate ? rate : 9600));
@@ -110,10 +85,13 @@ void sendAnswer(int master, const std::vector<uint8_t>& answer) {
 
 class ChipServer {
  public:
+  using Clock = kvt::sim::FaultyLine::Clock;
+
   ChipServer(int master, const SimOptions& options, kvt::chip::LineTrace* trace)
       : master_(master),
         options_(options),
         chip_(kvt::sim::ChipConfig{options.version}),
+        line_(options.line, Clock::now()),
         trace_(trace) {
     imageCards_ = kvt::sim::applyFieldSetup(options.field, chip_.field());
     newHost();
@@ -128,24 +106,28 @@ class ChipServer {
     return errors.empty();
   }
 
-  // Serves until a stop signal arrives. SIGINT and SIGTERM are blocked outside the waits, so
-  // one that arrives between the check and the wait still ends the wait.
+  // Serves until a stop signal arrives or the line is to close. SIGINT and SIGTERM are blocked
+  // outside the waits, so one that arrives between the check and the wait still ends the wait.
   int run(const sigset_t& waitMask) {
     uint8_t buffer[256];
-    std::vector<uint8_t> answer;
     while (!stopRequested) {
       pollfd ready{master_, POLLIN, 0};
-      const int result = ppoll(&ready, 1, nullptr, &waitMask);
+      timespec pause{};
+      const int result = ppoll(&ready, 1, untilNextDue(pause), &waitMask);
       if (result < 0) {
         if (errno == EINTR) continue;
         std::fprintf(stderr, "kvt-sim: poll failed: %s\n", std::strerror(errno));
         return 1;
       }
+      sendDue();
+      if (result == 0) continue;
       if (ready.revents & POLLNVAL) return 1;
       if (ready.revents & POLLIN) {
         const ssize_t n = read(master_, buffer, sizeof buffer);
         if (n > 0) {
-          serve(buffer, static_cast<size_t>(n), answer);
+          const bool open = serve(buffer, static_cast<size_t>(n));
+          sendDue();
+          if (!open) return closeLine();
           continue;
         }
         if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
@@ -164,35 +146,58 @@ class ChipServer {
     host_->setBitReversed(options_.testChip);
   }
 
-  void serve(const uint8_t* bytes, size_t count, std::vector<uint8_t>& answer) {
+  // Hands the host's bytes to the chip and its answers to the line. False once the line is to
+  // close (--line-close-after).
+  bool serve(const uint8_t* bytes, size_t count) {
     // The pty pair shares the slave's settings: this is the rate the host has set.
     const uint32_t hostRate = kvt::platform::currentLineRate(master_).value_or(0);
     hostGone_ = false;
-    answer.clear();
     if (trace_ != nullptr && hostRate != tracedRate_) {
       trace_->note("line at " + std::to_string(hostRate) + " bit/s");
       tracedRate_ = hostRate;
     }
-    std::vector<uint8_t> traced;  // the answer bytes of each received byte, for the trace
-    for (size_t i = 0; i < count; ++i) {
+    std::vector<uint8_t> answer;
+    for (size_t i = 0; i < count && !line_.closing(); ++i) {
+      line_.hostByte();
+      if (trace_ != nullptr) received_.push_back(bytes[i]);
       chip_.advanceTime(byteTime(hostRate));
-      const size_t before = answer.size();
+      const bool echo = host_->awaitingData();
+      answer.clear();
       host_->receive(bytes[i], hostRate, answer);
-      for (size_t k = before; k < answer.size(); ++k) chip_.advanceTime(byteTime(hostRate));
-      if (trace_ != nullptr) traced.insert(traced.end(), bytes + i, bytes + i + 1);
-      if (trace_ != nullptr) traced.push_back(static_cast<uint8_t>(answer.size() - before));
+      for (size_t k = 0; k < answer.size(); ++k) chip_.advanceTime(byteTime(hostRate));
+      line_.answer(answer, echo, Clock::now());
     }
-    sendAnswer(master_, answer);
-    // Traced once the answer is on its way, so the trace does not delay it.
-    if (trace_ != nullptr) traceExchange(traced, answer);
+    return !line_.closing();
   }
-  // `traced` holds each received byte followed by the number of answer bytes it brought.
-  void traceExchange(const std::vector<uint8_t>& traced, const std::vector<uint8_t>& answer) {
-    size_t answered = 0;
-    for (size_t i = 0; i + 1 < traced.size(); i += 2) {
-      trace_->hostByte(traced[i]);
-      for (uint8_t k = 0; k < traced[i + 1]; ++k) trace_->chipByte(answer[answered++]);
-    }
+
+  // Sends what the line has due, then traces it after the host's bytes that came before, so
+  // the trace never delays an answer.
+  void sendDue() {
+    due_.clear();
+    line_.takeDue(Clock::now(), due_);
+    sendAnswer(master_, due_);
+    if (trace_ == nullptr) return;
+    for (uint8_t byte : received_) trace_->hostByte(byte);
+    for (uint8_t byte : due_) trace_->chipByte(byte);
+    received_.clear();
+  }
+
+  // The time until the line's next byte falls due, or null (wait for the host alone).
+  const timespec* untilNextDue(timespec& pause) const {
+    const auto next = line_.nextDue();
+    if (!next) return nullptr;
+    const auto left = std::max(*next - Clock::now(), Clock::duration::zero());
+    const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(left).count();
+    pause =
+        timespec{static_cast<time_t>(ns / 1'000'000'000), static_cast<long>(ns % 1'000'000'000)};
+    return &pause;
+  }
+
+  int closeLine() {
+    std::fprintf(stderr, "kvt-sim: closing the line after %llu bytes from the host\n",
+                 static_cast<unsigned long long>(options_.line.closeAfter.value_or(0)));
+    if (trace_ != nullptr) trace_->note("kvt-sim closes the line");
+    return 0;
   }
 
   void hostLeft(const sigset_t& waitMask) {
@@ -207,6 +212,9 @@ class ChipServer {
   SimOptions options_;
   Kv380 chip_;
   std::optional<HostInterface> host_;
+  kvt::sim::FaultyLine line_;
+  std::vector<uint8_t> due_;
+  std::vector<uint8_t> received_;  // host bytes not yet traced
   bool hostGone_ = false;
   kvt::chip::LineTrace* trace_;
   uint32_t tracedRate_ = 0;
@@ -261,7 +269,8 @@ int main(int argc, char** argv) {
   std::string slavePath;
   const int master = openRawPty(slavePath);
   if (master < 0) return 1;
-  if (!options.link.empty() && !makeLink(options.link, slavePath)) {
+  if (!options.link.empty() && !kvt::sim::ClaimPtyLink(options.link, slavePath, error)) {
+    std::fprintf(stderr, "kvt-sim: %s\n", error.c_str());
     close(master);
     return 1;
   }
@@ -272,7 +281,7 @@ int main(int argc, char** argv) {
   int result = server.run(waitMask);
   if (!server.saveCards() && result == 0) result = 1;
 
-  if (!options.link.empty()) removeLink(options.link, slavePath);
+  if (!options.link.empty()) kvt::sim::ReleasePtyLink(options.link, slavePath);
   close(master);
   return result;
 }

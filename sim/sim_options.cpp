@@ -45,17 +45,75 @@ std::string setVersion(SimOptions& options, const std::string& text) {
   return "option --version-reg needs a hexadecimal byte (00 to FF), not '" + text + "'";
 }
 
+struct LineCountOption {
+  std::string_view name;
+  uint64_t least;
+  uint64_t most;
+  const char* what;
+};
+
+constexpr LineCountOption kLineCountOptions[] = {
+    {"--line-silent-after", 0, 1'000'000'000, "a number of bytes"},
+    {"--line-drop-every", 1, 1'000'000'000, "a number of bytes"},
+    {"--line-late", 1, 60'000, "milliseconds"},
+    {"--line-noise", 1, 60'000, "milliseconds"},
+    {"--line-close-after", 1, 1'000'000'000, "a number of bytes"},
+};
+
+// A decimal number within the option's range.
+bool parseCount(std::string_view text, const LineCountOption& option, uint64_t& value) {
+  if (text.empty() || text.size() > 10) return false;
+  value = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+    value = value * 10 + static_cast<uint64_t>(c - '0');
+  }
+  return value >= option.least && value <= option.most;
+}
+
+// Stores the value of the line fault option `name`.
+void storeLineFault(LineFaultOptions& line, std::string_view name, uint64_t value) {
+  if (name == "--line-silent-after") line.silentAfter = value;
+  if (name == "--line-drop-every") line.dropEvery = static_cast<uint32_t>(value);
+  if (name == "--line-late") line.lateMs = static_cast<uint32_t>(value);
+  if (name == "--line-noise") line.noiseMs = static_cast<uint32_t>(value);
+  if (name == "--line-close-after") line.closeAfter = value;
+}
+
+template <size_t Index>
+std::string setLineCount(SimOptions& options, const std::string& text) {
+  const LineCountOption& rule = kLineCountOptions[Index];
+  uint64_t count = 0;
+  if (!parseCount(text, rule, count)) {
+    return "option " + std::string(rule.name) + " needs " + rule.what + " from " +
+           std::to_string(rule.least) + " to " + std::to_string(rule.most) + ", not '" + text + "'";
+  }
+  storeLineFault(options.line, rule.name, count);
+  return {};
+}
+
 using Table = platform::OptionTable<SimOptions>;
 const Table::Flag kFlags[] = {{"--help", &SimOptions::help},
                               {"-h", &SimOptions::help},
                               {"--version", &SimOptions::showVersion},
                               {"--test-chip", &SimOptions::testChip}};
-const Table::Valued kValued[] = {
-    {"--link", setLink}, {"--version-reg", setVersion}, {"--trace", setTrace}};
+const Table::Valued kValued[] = {{"--link", setLink},
+                                 {"--version-reg", setVersion},
+                                 {"--trace", setTrace},
+                                 {kLineCountOptions[0].name, setLineCount<0>},
+                                 {kLineCountOptions[1].name, setLineCount<1>},
+                                 {kLineCountOptions[2].name, setLineCount<2>},
+                                 {kLineCountOptions[3].name, setLineCount<3>},
+                                 {kLineCountOptions[4].name, setLineCount<4>}};
 
 // Applies the option at args[i], moving `i` past the arguments it takes. An error text, or
 // empty.
 std::string applyOption(std::span<const std::string> args, size_t& i, SimOptions& options) {
+  // A flag of the nested line faults, which the table's flags cannot reach.
+  if (args[i] == "--line-wrong-echo") {
+    options.line.wrongEcho = true;
+    return {};
+  }
   if (auto result = platform::ApplyTableOption(Table{kFlags, kValued}, args, i, options)) {
     return *result;
   }
@@ -90,8 +148,9 @@ std::string simUsage() {
          "register 0x1F switches the chip to 115200 bit/s after its echo.\n"
          "\n"
          "Options:\n"
-         "  --link PATH        also make PATH a symbolic link to the terminal (removed at exit;\n"
-         "                     an existing file other than a symbolic link is not replaced)\n"
+         "  --link PATH        also make PATH a symbolic link to the terminal (removed at exit);\n"
+         "                     an existing PATH is replaced only when it is a link to a\n"
+         "                     pseudo-terminal that no longer exists\n"
          "  --version-reg HEX  value of the version register 0x37, 00 to FF (default 28)\n"
          "  --test-chip        use the test-chip address layout (address in bits 6..1) and\n"
          "                     send and expect every byte bit-mirrored\n"
@@ -99,6 +158,14 @@ std::string simUsage() {
          "                     with its time in microseconds and the access it made\n"
          "  --help, -h         print this text and exit\n"
          "  --version          print the program's version and exit\n"
+         "\n"
+         "Faults of the line itself (see sim/README.md):\n"
+         "  --line-silent-after N  answer the host's first N bytes, then nothing\n"
+         "  --line-wrong-echo      echo every register write with a wrong byte\n"
+         "  --line-drop-every N    lose every Nth byte the chip sends\n"
+         "  --line-late MS         send every byte MS milliseconds late (1 to 60000)\n"
+         "  --line-noise MS        send an unsolicited random byte every MS ms (1 to 60000)\n"
+         "  --line-close-after N   hang up after the host's first N bytes (kvt-sim ends)\n"
          "\n"
          "Cards in the field (default: one Korvex 1K card, UID C43B9E12, ATQA 04 00, SAK 08,\n"
          "key A and key B 5A17C3E90B42 in every sector):\n" +

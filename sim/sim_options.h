@@ -4,6 +4,7 @@
 #include <string>
 
 #include "sim/field_setup.h"
+#include "sim/line_faults.h"
 
 // Command-line options of kvt-sim.
 namespace kvt::sim {
@@ -16,6 +17,7 @@ struct SimOptions {
   bool testChip = false;     // --test-chip: test-chip address layout with bit-mirrored bytes
   FieldSetup field;          // --sim-card, --sim-empty and the fault options
   std::string trace;         // --trace FILE: the line's bytes and accesses; "-": standard error
+  LineFaultOptions line;     // the --line-... faults of the line itself
 };
 
 // Reads argv[1..argc-1] into `options`. False with a one-line message in `error` for an

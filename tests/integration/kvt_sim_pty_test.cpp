@@ -214,13 +214,39 @@ TEST(KvtSimPty, LinkPointsAtThePtyAndGoesAwayAtExit) {
     EXPECT_EQ(sim.stop(SIGINT), 0);
   }
   EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(link)));
-  // A file that is not a link is never replaced.
-  { std::ofstream(link) << "keep"; }
-  auto sim = test::startKvtSim({"--link", link});
-  EXPECT_EQ(sim.readLine(), "");
-  EXPECT_EQ(sim.stop(0), 1);
-  EXPECT_TRUE(std::filesystem::is_regular_file(link));
   std::filesystem::remove_all(dir);
+}
+
+TEST(KvtSimPty, LinkReplacesOnlyALinkToAVanishedPty) {
+  namespace fs = std::filesystem;
+  std::string dir = (fs::temp_directory_path() / "kvt-sim-link-XXXXXX").string();
+  ASSERT_NE(mkdtemp(dir.data()), nullptr);
+  const std::string link = dir + "/kv380";
+  // Left behind by a kvt-sim that was killed: its pty is gone, the link is taken over.
+  fs::create_symlink("/dev/pts/987654", link);
+  auto first = test::startKvtSim({"--link", link});
+  const std::string device = first.readLine();
+  ASSERT_FALSE(device.empty());
+  EXPECT_EQ(fs::read_symlink(link).string(), device);
+  // A second kvt-sim never takes over the first one's link.
+  auto second = test::startKvtSim({"--link", link});
+  EXPECT_EQ(second.readLine(), "");
+  EXPECT_EQ(second.stop(0), 1);
+  EXPECT_EQ(fs::read_symlink(link).string(), device);
+  EXPECT_EQ(first.stop(SIGTERM), 0);
+  // A user's file or link is never replaced, nor removed at exit.
+  { std::ofstream(dir + "/notes.txt") << "keep"; }
+  fs::create_symlink("notes.txt", dir + "/mylink");
+  for (const std::string& kept : {dir + "/notes.txt", dir + "/mylink"}) {
+    auto sim = test::startKvtSim({"--link", kept});
+    EXPECT_EQ(sim.readLine(), "") << kept;
+    EXPECT_EQ(sim.stop(0), 1) << kept;
+  }
+  EXPECT_EQ(fs::read_symlink(dir + "/mylink"), "notes.txt");
+  std::string kept;
+  std::getline(std::ifstream(dir + "/mylink"), kept);
+  EXPECT_EQ(kept, "keep");
+  fs::remove_all(dir);
 }
 
 TEST(KvtSimPty, HelpAndBadOptions) {

@@ -46,6 +46,18 @@ TEST(SimOptions, DefaultsAndEachOptionMixedWithTheFieldOptions) {
   EXPECT_TRUE(parse({"--help"}).options.help);
   EXPECT_TRUE(parse({"-h"}).options.help);
   EXPECT_TRUE(parse({"--version"}).options.showVersion);
+
+  parsed = parse({"--line-silent-after", "0", "--line-wrong-echo", "--line-drop-every=7",
+                  "--line-late", "60000", "--line-noise", "1", "--line-close-after", "9"});
+  ASSERT_TRUE(parsed.ok) << parsed.error;
+  const LineFaultOptions& line = parsed.options.line;
+  EXPECT_EQ(line.silentAfter, 0u);
+  EXPECT_TRUE(line.wrongEcho);
+  EXPECT_EQ(line.dropEvery, 7u);
+  EXPECT_EQ(line.lateMs, 60000u);
+  EXPECT_EQ(line.noiseMs, 1u);
+  EXPECT_EQ(line.closeAfter, 9u);
+  EXPECT_FALSE(parse({}).options.line.silentAfter.has_value());
 }
 
 TEST(SimOptions, BadInputIsRefusedWithAMessage) {
@@ -59,6 +71,12 @@ TEST(SimOptions, BadInputIsRefusedWithAMessage) {
       {"--version-reg=0x"},
       {"--test-chip=1"},
       {"extra"},
+      {"--line-drop-every", "0"},
+      {"--line-late", "60001"},
+      {"--line-noise", "-5"},
+      {"--line-close-after", "0"},
+      {"--line-silent-after", "12345678901"},
+      {"--line-wrong-echo=1"},
   };
   for (const auto& args : bad) {
     const Parsed parsed = parse(args);
@@ -72,15 +90,18 @@ TEST(SimOptions, BadInputIsRefusedWithAMessage) {
        "10-byte UID)"},
       {{"--sim-card", "11223344", "--sim-empty"},
        "--sim-empty leaves no card for --sim-card, --sim-card-file or a fault option"},
+      {{"--line-late", "0"}, "option --line-late needs milliseconds from 1 to 60000, not '0'"},
   };
   for (const auto& [args, message] : messages) EXPECT_EQ(parse(args).error, message);
 }
 
 TEST(SimOptions, HelpDocumentsEveryOption) {
   const std::string usage = simUsage();
-  for (const char* option : {"--link PATH", "--version-reg HEX", "--test-chip", "--help",
-                             "--sim-card UID", "--sim-empty", "--sim-wrong-bcc", "--sim-nak-writes",
-                             "--sim-ack-value", "--sim-leave-after N"}) {
+  for (const char* option :
+       {"--link PATH", "--version-reg HEX", "--test-chip", "--help", "--sim-card UID",
+        "--sim-empty", "--sim-wrong-bcc", "--sim-nak-writes", "--sim-ack-value",
+        "--sim-leave-after N", "--line-silent-after N", "--line-wrong-echo", "--line-drop-every N",
+        "--line-late MS", "--line-noise MS", "--line-close-after N"}) {
     EXPECT_NE(usage.find(option), std::string::npos) << option;
   }
 }
