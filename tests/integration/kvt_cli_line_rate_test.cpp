@@ -88,7 +88,9 @@ TEST(KvtCliLineRate, ASilentLineIsToldAndADumpOnItFailsUnderStrict) {
   ASSERT_EQ(runCli(device, {"exec", "SR 1F AB"}).status, 0);
   const CliRun run = runCli(device, {"--strict", "dump"});
   EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err, "kvt-cli: no chip answers on " + device + " at 9600 or 115200 bit/s\n");
+  EXPECT_EQ(run.err, "kvt-cli: no chip answers on " + device +
+                         " at 9600 or 115200 bit/s\n"
+                         "kvt-cli: the dump stopped at a register access with status 0104\n");
   EXPECT_EQ(sim.stop(SIGTERM), 0);
 }
 
