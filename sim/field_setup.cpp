@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 
+#include "chip/iso14443a_codes.h"
 #include "platform/command_option.h"
 #include "platform/hex_text.h"
 #include "sim/leaving_target.h"
@@ -88,10 +89,10 @@ std::optional<std::vector<uint8_t>> parseUid(std::string_view text, std::string*
     uid.push_back(static_cast<uint8_t>(platform::HexDigitValue(text[i]) << 4 |
                                        platform::HexDigitValue(text[i + 1])));
   }
-  // Every cascade level but the last starts with the cascade tag 0x88, so the last level must
-  // not: a reader would take it for one.
+  // Every cascade level but the last starts with the cascade tag, so the last level must not:
+  // a reader would take it for one.
   const size_t lastLevelStart = uid.size() - 4;
-  if (uid[lastLevelStart] == 0x88) {
+  if (uid[lastLevelStart] == chip::iso14443::CascadeTag) {
     return fail("UID " + quoted(text) + ": byte " + std::to_string(lastLevelStart + 1) +
                 " may not be 88, the cascade tag");
   }
