@@ -61,8 +61,8 @@ constexpr uint8_t Count = 0x40;         // registers 0x00..0x3F
 
 // Bits of interrupt enable/request register 1 (and 2 where noted).
 namespace irq {
-constexpr uint8_t SetBits = 0x80;      // in a write to an enable/request register: set, not clear
-constexpr uint8_t RequestBits = 0x7F;  // the enable/request bits below SetBits
+constexpr uint8_t SetBits = 0x80;      // in a write to a request register: set, not clear
+constexpr uint8_t RequestBits = 0x7F;  // the request bits below SetBits
 constexpr uint8_t TransmitDone = 0x40;
 constexpr uint8_t ReceiveDone = 0x20;
 constexpr uint8_t CommandDone = 0x10;  // the chip went idle

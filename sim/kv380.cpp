@@ -109,8 +109,6 @@ bool Kv380::writeSpecial(uint8_t address, uint8_t value) {
         unit_.writeCommand(value & bits::CommandField, now_);
       }
       return true;
-    case reg::InterruptEnable1:
-    case reg::InterruptEnable2:
     case reg::InterruptRequest1:
     case reg::InterruptRequest2:
       writeInterruptBits(address, value);
@@ -150,7 +148,8 @@ bool Kv380::writeSpecial(uint8_t address, uint8_t value) {
   }
 }
 
-// The set bit says whether the other 1-bits are set or cleared.
+// The set bit says whether the other 1-bits are set or cleared. The enable registers are
+// plain storage: the host reads them, ORs its enables in and writes the whole value back.
 void Kv380::writeInterruptBits(uint8_t address, uint8_t value) {
   if (value & irq::SetBits) {
     registers_.setBits(address, value & irq::RequestBits);
