@@ -5,6 +5,7 @@
 #include "cli/card_steps.h"
 #include "cli/headless_dialog_view.h"
 #include "cli/session.h"
+#include "cli/stop_signals.h"
 #include "cli/subcommands.h"
 
 namespace kvt::cli {
@@ -33,11 +34,16 @@ int card(Session& session, const std::vector<std::string>& arguments) {
   // The dialog prints through the main window's stream, so each line reaches it once.
   HeadlessDialogView dialog(session.window(), cardreader::id::LogPane);
   cardreader::CardSession cardSession;
-  const CardRunResult result =
-      RunCardSteps(app, dialog, cardSession, *steps, session.err(), session.options().strict);
+  const CardRunResult result = RunCardSteps(app, dialog, cardSession, *steps, session.err(),
+                                            session.options().strict, StopSignals::requested);
   session.countCardFailures(result.failedSteps + (result.openingStatus != 0 ? 1 : 0));
   if (result.failedSteps > 0) session.describeStatus(result.firstFailure);
-  if (result.skippedSteps > 0) {
+  if (result.stopped) {
+    ++session.tally().failedLines;
+    session.err() << "kvt-cli: the card steps were interrupted; the " << result.skippedSteps
+                  << " later step" << (result.skippedSteps == 1 ? " was" : "s were")
+                  << " not run\n";
+  } else if (result.skippedSteps > 0) {
     session.err() << "kvt-cli: card step " << result.firstFailedStep + 1 << " failed (status "
                   << app::Format("%04X", result.firstFailure) << "); the " << result.skippedSteps
                   << " later step" << (result.skippedSteps == 1 ? " was" : "s were")

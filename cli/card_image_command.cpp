@@ -9,6 +9,7 @@
 #include "cardreader/card_opening.h"
 #include "cardreader/control_ids.h"
 #include "cli/headless_dialog_view.h"
+#include "cli/stop_signals.h"
 #include "platform/hex_text.h"
 #include "sim/card_image.h"
 #include "sim/korvex_access.h"
@@ -127,6 +128,12 @@ class SectorWalk {
   int failures_ = 0;
 };
 
+// A Ctrl-C or SIGTERM ended the copy early: a failure under --strict.
+void interrupted(Session& session, const char* action, const std::string& outcome) {
+  ++session.tally().failedLines;
+  session.err() << "kvt-cli: " << action << " was interrupted; " << outcome << "\n";
+}
+
 int dump(Session& session, const ImageAction& action) {
   SectorWalk walk(session, action.key);
   if (!walk.activate()) {
@@ -138,6 +145,11 @@ int dump(Session& session, const ImageAction& action) {
   platform::HexTextToBytes(action.key, key);
   int read = 0;
   for (int block = 0; block < KorvexMemory::kBlocks; ++block) {
+    // An image of part of the card must not replace a whole one.
+    if (StopSignals::requested()) {
+      interrupted(session, "card dump", action.file + " not written");
+      return kExitFailed;
+    }
     if (!walk.read(block, blocks[block])) {
       walk.note(app::Format("Block 0x%02X not read: zeros in the image", block));
       continue;
@@ -172,6 +184,10 @@ int restore(Session& session, const ImageAction& action) {
   int written = 0;
   // Block 0 is the maker's; a trailer goes last in its sector, as new keys would shut the rest.
   for (int block = 1; block < KorvexMemory::kBlocks; ++block) {
+    if (StopSignals::requested()) {
+      interrupted(session, "card restore", app::Format("%d blocks written", written));
+      break;
+    }
     if (KorvexMemory::isTrailer(block) && !trailers) continue;
     Block data;
     std::copy_n(image->begin() + block * KorvexMemory::kBlockSize, data.size(), data.begin());

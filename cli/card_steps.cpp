@@ -180,13 +180,18 @@ std::optional<std::vector<CardStep>> ParseCardSteps(std::span<const std::string>
 
 CardRunResult RunCardSteps(app::AppState& app, platform::View& window, CardSession& session,
                            std::span<const CardStep> steps, std::ostream& diagnostics,
-                           bool stopAtFailure) {
+                           bool stopAtFailure, const std::function<bool()>& stop) {
   const app::DialogContext context{app.mainWindow, &window, app.instance, 0, 0, &app};
   CardRunResult result;
   result.openingStatus = OpenCardReader(context, session, diagnostics);
   for (std::size_t i = 0; i < steps.size(); ++i) {
     // On a lost port every later step would fail the same way at once.
     if (app::ReportLostPort(context)) break;
+    if (stop && stop()) {
+      result.stopped = true;
+      result.skippedSteps = static_cast<int>(steps.size() - i);
+      break;
+    }
     if (app.events != nullptr) app.events->cardStepBegins();
     const chip::Status status = runStep(context, session, steps[i]);
     if (app.events != nullptr) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <ostream>
 #include <span>
@@ -53,15 +54,18 @@ struct CardRunResult {
   int failedSteps = 0;             // steps whose status was not 0
   int firstFailedStep = -1;        // index of the first of them, -1 when none failed
   chip::Status firstFailure = 0;   // and its status
-  int skippedSteps = 0;            // steps not run after a failure (stopAtFailure)
+  int skippedSteps = 0;            // steps not run after a failure (stopAtFailure) or a stop
+  bool stopped = false;            // `stop` ended the steps
 };
 
 // Runs the dialog's opening on `window`, then `steps` in order, as the buttons would; every
 // step writes its line to the log, shown in the window's log pane. With `stopAtFailure` the
-// steps after the first failing one are not run. The dialog stays open (the log keeps its
-// lines); CloseCardReader ends it. Set-up refusals go to `diagnostics`.
+// steps after the first failing one are not run; once `stop` (may be empty) is true, no
+// further step is. The dialog stays open (the log keeps its lines); CloseCardReader ends it.
+// Set-up refusals go to `diagnostics`.
 CardRunResult RunCardSteps(app::AppState& app, platform::View& window,
                            cardreader::CardSession& session, std::span<const CardStep> steps,
-                           std::ostream& diagnostics, bool stopAtFailure = false);
+                           std::ostream& diagnostics, bool stopAtFailure = false,
+                           const std::function<bool()>& stop = {});
 
 }  // namespace kvt::cli

@@ -1,10 +1,13 @@
 #include "cli/cli.h"
 
+#include <csignal>
 #include <filesystem>
+#include <optional>
 #include <ostream>
 
 #include "cli/cli_options.h"
 #include "cli/session.h"
+#include "cli/stop_signals.h"
 #include "cli/subcommands.h"
 #include "cli/trace_output.h"
 #include "cli/wiring/log_file.h"
@@ -21,6 +24,8 @@ namespace {
 constexpr int kExitDone = 0;
 constexpr int kExitStrictFailure = 1;
 constexpr int kExitUsage = 2;
+// Ended in order after SIGTERM: the status a shell gives a program that SIGTERM ended.
+constexpr int kExitTerminated = 128 + SIGTERM;
 
 int usageError(std::ostream& err, const std::string& message) {
   err << "kvt-cli: " << message << "\n"
@@ -75,6 +80,12 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
   }
 
   Session session(options, out, err, in);
+  // Ctrl-C or SIGTERM stops the work and lets the run end in order: the chip back at the rate
+  // it was found at, the log file complete. The shell has Ctrl-C of its own.
+  std::optional<StopSignals> stopSignals;
+  if (subcommand->needsPort && subcommand != &kShellCommand) {
+    stopSignals.emplace(&session.state().scriptRunning);
+  }
   if (trace.trace() != nullptr) session.traceLine(*trace.trace());
   if (logFile.isOpen()) logFile.follow(*session.state().logBuffer);
   if (subcommand->needsPort && !session.openPort()) return kExitUsage;
@@ -101,7 +112,7 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
       session.tally().total() + session.cardFailures() > 0) {
     result = kExitStrictFailure;
   }
-  return result;
+  return stopSignals && StopSignals::signal() == SIGTERM ? kExitTerminated : result;
 }
 
 }  // namespace kvt::cli

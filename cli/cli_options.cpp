@@ -145,9 +145,11 @@ std::string CliUsage() {
   text +=
       "\n"
       "Exit status: 0 done, 1 a failure under --strict (also a jump to a missing label, a dump\n"
-      "whose reads failed, a failing card step, a run broken by Ctrl-C), a card dump or restore\n"
-      "without card or image, or a --sim-save that could not write its file, 2 a usage error\n"
-      "or a port that cannot be opened; a second Ctrl-C ends kvt-cli at once (130).\n";
+      "whose reads failed, a failing card step, a run broken by Ctrl-C), a lost port, a card\n"
+      "dump or restore without card or image, or a --sim-save that could not write its file,\n"
+      "2 a usage error or a port that cannot be opened. Ctrl-C or SIGTERM ends the wait in\n"
+      "progress and the work after it, then the chip is switched back to its rate; after\n"
+      "SIGTERM the status is 143. A second Ctrl-C or SIGTERM ends kvt-cli at once (130, 143).\n";
   return text;
 }
 

@@ -1,7 +1,5 @@
 #include <unistd.h>
 
-#include <atomic>
-#include <csignal>
 #include <iostream>
 #include <ostream>
 
@@ -9,6 +7,7 @@
 #include "app/serial_ports.h"
 #include "cli/run_progress.h"
 #include "cli/session.h"
+#include "cli/stop_signals.h"
 #include "cli/subcommands.h"
 #include "cmd/scf_reader.h"
 #include "cmd/script_runner.h"
@@ -16,18 +15,6 @@
 namespace kvt::cli {
 
 namespace {
-
-// Ctrl-C during a run is the Break button: the line in progress ends, the next one is not
-// executed, and the run counts as failed under --strict. A second Ctrl-C ends the program at
-// once (status 130, as the shell reports a program ended by SIGINT).
-std::atomic<uint8_t>* runningFlag = nullptr;
-volatile std::sig_atomic_t interrupted = 0;
-
-extern "C" void breakOnInterrupt(int) {
-  interrupted = 1;
-  if (runningFlag != nullptr) runningFlag->store(0);
-  std::signal(SIGINT, SIG_DFL);
-}
 
 std::string checkRun(const std::vector<std::string>& arguments) {
   return arguments.size() == 1 ? std::string() : "run takes one command file (or - for stdin)";
@@ -67,16 +54,13 @@ int run(Session& session, const std::vector<std::string>& arguments) {
   cmd::CommandEnvironment environment = session.environment();
   RunProgress progress(session.err(), showsProgress(session));
   environment.lineDone = [&progress] { progress.lineDone(); };
+  // Ctrl-C or SIGTERM is the Break button (see StopSignals); one that came before the run
+  // began breaks it before its first line.
   state.scriptRunning = 1;
-  static_assert(std::atomic<uint8_t>::is_always_lock_free, "set from a signal handler");
-  runningFlag = &state.scriptRunning;
-  interrupted = 0;
-  auto previous = std::signal(SIGINT, breakOnInterrupt);
+  if (StopSignals::requested()) state.scriptRunning = 0;
   cmd::RunScriptText(context, environment, std::move(text));
-  std::signal(SIGINT, previous);
-  runningFlag = nullptr;
   progress.clear();
-  if (interrupted != 0) {
+  if (StopSignals::requested()) {
     ++session.tally().failedLines;
     session.err() << "kvt-cli: the run was interrupted\n";
   }

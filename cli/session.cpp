@@ -11,6 +11,7 @@
 #include "app/serial_ports.h"
 #include "app/text_format.h"
 #include "cli/line_rate.h"
+#include "cli/stop_signals.h"
 
 namespace kvt::cli {
 
@@ -38,6 +39,8 @@ void Session::describeStatus(chip::Status status) {
 
 cmd::CommandEnvironment Session::commandEnvironment() {
   cmd::CommandEnvironment environment;
+  // A stop asked for by Ctrl-C or SIGTERM ends a wait at once.
+  environment.keepWaiting = StopSignals::keepWaiting();
   // The log keeps its silence about a jump that found no label; the user is told here.
   environment.labelNotFound = [this](const std::string& label, int32_t line) {
     const std::string& file = state().commandFilePath;

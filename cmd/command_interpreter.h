@@ -55,7 +55,7 @@ struct CommandInterpreter {
   std::array<uint8_t, 8> ML{};  // ML0 .. ML7
 
   platform::Clock* clock;  // what SLP, WIE and WIL wait on
-  // When set, SLP, WIE and WIL end early once it is 0 (Ctrl-C in kvt-cli shell).
+  // When set, SLP, WIE and WIL end early once it is 0 (Ctrl-C or SIGTERM in kvt-cli).
   const std::atomic<uint8_t>* running = nullptr;
   ErrorTally* tally;  // may be null
 };

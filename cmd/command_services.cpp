@@ -12,6 +12,7 @@ void InstallCommandServices(app::AppState& app, CommandEnvironment environment) 
   auto shared = std::make_shared<const CommandEnvironment>(std::move(environment));
   app.services.executeLine = [shared](const app::DialogContext& context, std::string& line) {
     CommandInterpreter interpreter(context, *shared->clock, shared->tally);
+    interpreter.running = shared->keepWaiting;
     return static_cast<int>(ExecuteLine(interpreter, line));
   };
   app.services.selectCommandFile = [](const app::DialogContext& context) {

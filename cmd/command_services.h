@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -15,6 +16,10 @@ namespace kvt::cmd {
 struct CommandEnvironment {
   // What SLP, WIE and WIL wait on.
   platform::Clock* clock = &platform::SystemClock::instance();
+  // When set, SLP, WIE and WIL of command lines and command files end early once it is 0 (a
+  // stop asked for by a signal). Unset, a wait runs to its end, as in the window, whose Break
+  // takes effect after the line.
+  const std::atomic<uint8_t>* keepWaiting = nullptr;
   // Counts failed lines, register failures and compare errors of every line run; may be null.
   ErrorTally* tally = nullptr;
   // Starts the script runner thread; empty: a std::thread. May throw std::system_error when

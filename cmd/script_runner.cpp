@@ -67,6 +67,7 @@ void runLines(const app::DialogContext& context, const CommandEnvironment& envir
               ScfReader& reader) {
   app::AppState& app = *context.app;
   CommandInterpreter interpreter(context, *environment.clock, environment.tally);
+  interpreter.running = environment.keepWaiting;
   std::string piece;
   const int32_t skip = app.resumeLine;
   for (int32_t i = 0; i < skip && reader.readLine(piece); ++i) {

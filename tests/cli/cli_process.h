@@ -103,6 +103,13 @@ struct CliResult {
   std::string err;
 };
 
+// `text` with every LF turned into CR LF, as a --log file ends its lines.
+inline std::string WithCrLf(const std::string& text) {
+  std::string result;
+  for (char c : text) result += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  return result;
+}
+
 // The words of `text`, split at blanks.
 inline std::vector<std::string> Words(const std::string& text) {
   std::istringstream in(text);

@@ -234,5 +234,22 @@ TEST_F(ScriptRunnerTest, BreakDuringAWaitTakesEffectAfterIt) {
   EXPECT_EQ(app.resumeLine, 0);
 }
 
+// A stop of the waits (kvt-cli's Ctrl-C or SIGTERM) ends a wait at once, the next ones too,
+// while the lines go on until the runner is broken.
+TEST_F(ScriptRunnerTest, AStopOfTheWaitsEndsEveryWaitAtOnce) {
+  script("WIL 1 60000\nSLP 60000\nWIE 60000\n//> after\n");
+  std::atomic<uint8_t> keepWaiting{1};
+  environment.keepWaiting = &keepWaiting;
+  simulatedPort->setRingIndicatorSource([&]() -> std::optional<bool> {
+    if (nowMs() >= 5) keepWaiting = 0;
+    return false;
+  });
+  runNow();
+  EXPECT_LT(nowMs(), 20);
+  EXPECT_EQ(logLines(),
+            (Lines{processing(), "WIL 1 60000    // Level = 1, Timeout = 60000 (Result: 0)",
+                   "WIE 60000       // Timeout = 60000 (Result: 0)", "//< after"}));
+}
+
 }  // namespace
 }  // namespace kvt::cmd

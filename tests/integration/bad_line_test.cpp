@@ -62,6 +62,28 @@ TEST_F(BadLineTest, ALostPortEndsTheWaitAndTheRunWithOneMessage) {
   }
 }
 
+// SIGTERM in the middle of a card dump on a slow line: the dump stops before its next block and
+// writes no image of part of the card, the chip goes back to the 9600 bit/s it was found at,
+// and the log file holds every line up to the end.
+TEST_F(BadLineTest, SigtermDuringACardDumpLeavesTheChipAtItsRateAndTheLogComplete) {
+  const std::string device = startSim({"--line-late", "5"});
+  ASSERT_FALSE(device.empty());
+  cli::test::CliProcess dump({"--port", device, "--baud", "115200", "--log", "card.log", "--trace",
+                              "trace.txt", "card", "dump", "card.mfd"},
+                             folder, io);
+  ASSERT_TRUE(dump.waitForOutput("Read(0x01, ", seconds(20))) << dump.out() << dump.err();
+  dump.signal(SIGTERM);
+  EXPECT_EQ(dump.finish(), 143) << dump.err();
+  EXPECT_EQ(dump.err(), "kvt-cli: card dump was interrupted; card.mfd not written\n");
+  EXPECT_FALSE(std::filesystem::exists(folder / "card.mfd"));
+  EXPECT_EQ(readFile("card.log"), cli::test::WithCrLf(dump.out()));
+  const std::string trace = readFile("trace.txt");
+  EXPECT_TRUE(trace.ends_with(" line at 9600 bit/s\n")) << trace.substr(trace.size() > 300 ? trace.size() - 300 : 0);
+  const cli::test::CliResult next = cli({"--port", device, "--strict", "exec", "GR 37"});
+  EXPECT_EQ(next.status, 0) << next.err;
+  EXPECT_EQ(next.err, "") << "the chip answers at 9600 again";
+}
+
 struct LineFault {
   const char* name;
   std::vector<std::string> options;
