@@ -3,7 +3,17 @@
 include(GNUInstallDirs)
 
 install(DIRECTORY examples/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
-install(FILES README.md LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# The licence goes in the Debian copyright file; the change log is gzipped, as Debian wants it
+# (-n: the same bytes from build to build).
+install(FILES README.md cmake/debian/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
+configure_file(cmake/debian/changelog.in debian/changelog @ONLY)
+find_program(GZIP gzip REQUIRED)
+add_custom_command(OUTPUT debian/changelog.gz
+  COMMAND ${GZIP} -9nc debian/changelog > debian/changelog.gz
+  DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/debian/changelog
+  COMMENT "Compressing the change log")
+add_custom_target(debian-changelog ALL DEPENDS debian/changelog.gz)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/debian/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME kvt)

@@ -17,6 +17,8 @@
 namespace {
 
 constexpr int kExitUsage = 2;
+constexpr const char* kLogFileHint =
+    "Check that its folder exists, that the file can be written and that the disk has room.\n";
 
 std::string startFilePath(const kvt::gui::KvtOptions& options) {
   if (options.config) return std::filesystem::absolute(*options.config).string();
@@ -44,7 +46,7 @@ int main(int argc, char** argv) {
   }
   kvt::wiring::LogFile logFile;
   if (options.logFile && !logFile.open(*options.logFile)) {
-    std::cerr << "kvt: cannot write the log file " << *options.logFile << "\n";
+    std::cerr << "kvt: cannot write the log file " << *options.logFile << "\n" << kLogFileHint;
     return kExitUsage;
   }
 
@@ -62,7 +64,7 @@ int main(int argc, char** argv) {
     if (result == 0) result = 1;
   }
   if (!logFile.finish()) {
-    std::cerr << "kvt: could not write the log file " << *options.logFile << "\n";
+    std::cerr << "kvt: could not write the log file " << *options.logFile << "\n" << kLogFileHint;
     return kExitUsage;
   }
   return result;

@@ -37,19 +37,28 @@ volatile sig_atomic_t stopRequested = 0;
 
 void requestStop(int) { stopRequested = 1; }
 
+constexpr const char* kPtyHint =
+    "kvt-sim needs pseudo-terminals: /dev/ptmx and a mounted /dev/pts.";
+
+// Every error has one shape: what went wrong, then a line that says what to do about it.
+void reportError(const std::string& what, const char* hint) {
+  std::fprintf(stderr, "kvt-sim: %s\n%s\n", what.c_str(), hint);
+}
+
 // Opens the master side of a new pty in raw mode (so the kernel never echoes or translates)
 // with the line at the chip's reset rate. Returns -1 with a message on failure.
 int openRawPty(std::string& slavePath) {
   const int master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
   if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0) {
-    std::fprintf(stderr, "kvt-sim: cannot create a pseudo-terminal: %s\n", std::strerror(errno));
+    reportError(std::string("cannot create a pseudo-terminal: ") + std::strerror(errno), kPtyHint);
     if (master >= 0) close(master);
     return -1;
   }
   const char* name = ptsname(master);
   termios settings{};
   if (name == nullptr || tcgetattr(master, &settings) != 0) {
-    std::fprintf(stderr, "kvt-sim: cannot set up the pseudo-terminal: %s\n", std::strerror(errno));
+    reportError(std::string("cannot set up the pseudo-terminal: ") + std::strerror(errno),
+                kPtyHint);
     close(master);
     return -1;
   }
@@ -102,7 +111,9 @@ class ChipServer {
   bool saveCards() const {
     if (!options_.field.saveImages) return true;
     const auto errors = kvt::sim::saveImageCards(imageCards_);
-    for (const auto& error : errors) std::fprintf(stderr, "kvt-sim: %s\n", error.c_str());
+    for (const auto& error : errors) {
+      reportError(error, "What was written to that card is lost; make the file writable.");
+    }
     return errors.empty();
   }
 
@@ -116,7 +127,8 @@ class ChipServer {
       const int result = ppoll(&ready, 1, untilNextDue(pause), &waitMask);
       if (result < 0) {
         if (errno == EINTR) continue;
-        std::fprintf(stderr, "kvt-sim: poll failed: %s\n", std::strerror(errno));
+        reportError(std::string("waiting for the host failed: ") + std::strerror(errno),
+                    "Start kvt-sim again; the simulated chip starts from reset.");
         return 1;
       }
       sendDue();
@@ -260,8 +272,9 @@ int main(int argc, char** argv) {
   if (!options.trace.empty()) {
     traceFile.reset(options.trace == "-" ? nullptr : std::fopen(options.trace.c_str(), "w"));
     if (options.trace != "-" && traceFile == nullptr) {
-      std::fprintf(stderr, "kvt-sim: cannot write the trace file %s: %s\n", options.trace.c_str(),
-                   std::strerror(errno));
+      reportError("cannot write the trace file " + options.trace + ": " + std::strerror(errno),
+                  "Check that its folder exists and can be written; --trace - writes to standard "
+                  "error.");
       return 2;
     }
     trace.emplace(kvt::chip::FileSink(traceFile ? traceFile.get() : stderr));
@@ -270,7 +283,7 @@ int main(int argc, char** argv) {
   const int master = openRawPty(slavePath);
   if (master < 0) return 1;
   if (!options.link.empty() && !kvt::sim::ClaimPtyLink(options.link, slavePath, error)) {
-    std::fprintf(stderr, "kvt-sim: %s\n", error.c_str());
+    reportError(error, "Choose another --link path, or remove that one if nothing uses it.");
     close(master);
     return 1;
   }

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary prefix and checks what a user gets: the programs answer
-# --version with the project's version, every manual page renders without warnings, the bash
-# completion completes, the desktop entry is valid, and the installed demo runs.
+# --version with the project's version, every manual page renders without warnings and
+# describes every option the program's --help lists, errors have one shape, the bash completion
+# completes, the desktop entry is valid, the copyright file is there, and the installed demo
+# runs.
 #   check_install.sh BUILD_DIR VERSION WITH_GUI(0|1)
 set -uo pipefail
 build=$1 version=$2 with_gui=$3
@@ -13,10 +15,10 @@ fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 cmake --install "$build" --prefix "$prefix" >/dev/null || { echo "FAIL: cmake --install" >&2; exit 1; }
 
 programs=(kvt-cli kvt-sim)
-pages=(man1/kvt-cli.1 man1/kvt-sim.1 man5/kvt_start.cfg.5 man5/kvt-scf.5)
+pages=(man1/kvt-cli.1.gz man1/kvt-sim.1.gz man5/kvt_start.cfg.5.gz man5/kvt-scf.5.gz)
 if [ "$with_gui" = 1 ]; then
   programs+=(kvt)
-  pages+=(man1/kvt.1)
+  pages+=(man1/kvt.1.gz)
 fi
 
 for program in "${programs[@]}"; do
@@ -32,9 +34,47 @@ for page in "${pages[@]}"; do
   [ -z "$warnings" ] || fail "man $page warns: $warnings"
   MANWIDTH=80 MANPAGER=cat man -l "$file" 2>/dev/null | grep -q '^NAME' || fail "man $page has no NAME"
 done
-MANWIDTH=80 MANPAGER=cat man -l "$prefix/share/man/man5/kvt-scf.5" 2>/dev/null |
+MANWIDTH=80 MANPAGER=cat man -l "$prefix/share/man/man5/kvt-scf.5.gz" 2>/dev/null |
   grep -q 'SR <address> <data>' ||
   fail "kvt-scf(5) lacks the command reference"
+
+# Every option and command that a program's --help lists is in its manual page.
+for program in "${programs[@]}"; do
+  page=$prefix/share/man/man1/$program.1.gz
+  [ -f "$page" ] || continue
+  text=$(MANWIDTH=80 MANPAGER=cat man -l "$page" 2>/dev/null)
+  help=$(QT_QPA_PLATFORM=offscreen "$prefix/bin/$program" --help 2>&1)
+  # Options start a line of the usage text; commands (kvt-cli) stand below "Commands:".
+  words=$(grep -oE '^  -[-a-z0-9]+(, -[-a-z0-9]+)*' <<<"$help" | tr ', ' '\n\n'
+          sed -n '/^Commands:/,/^$/s/^  \([a-z]\+\)\( .*\)\?$/\1/p' <<<"$help")
+  for word in $words; do
+    grep -qE -- "(^|[^-a-z0-9])$word([^-a-z0-9]|$)" <<<"$text" ||
+      fail "man $program does not describe $word, which $program --help lists"
+  done
+done
+
+# Errors of every program have one shape: "PROGRAM: what went wrong", then a hint line.
+error_shape() {
+  local program=$1
+  shift
+  local text
+  text=$(cd "$prefix" && QT_QPA_PLATFORM=offscreen "$@" 2>&1 >/dev/null)
+  local first=${text%%$'\n'*}
+  if [ "$(wc -l <<<"$text")" -ne 2 ] || [[ $first != "$program: "* ]] ||
+     [[ ${text#*$'\n'} == "$program: "* ]]; then
+    fail "$* says '$text', not '$program: ...' and a hint"
+  fi
+}
+error_shape kvt-cli "$prefix/bin/kvt-cli" --no-such-option
+error_shape kvt-cli "$prefix/bin/kvt-cli" --sim --log /nonexistent/kvt.log exec "GR 37"
+error_shape kvt-sim "$prefix/bin/kvt-sim" --no-such-option
+error_shape kvt-sim "$prefix/bin/kvt-sim" --trace /nonexistent/trace.txt
+if [ "$with_gui" = 1 ]; then
+  error_shape kvt "$prefix/bin/kvt" --no-such-option
+  error_shape kvt "$prefix/bin/kvt" --log /nonexistent/kvt.log
+fi
+
+[ -f "$prefix/share/doc/kvt/copyright" ] || fail "share/doc/kvt/copyright is missing"
 
 # The completion is loaded as bash-completion loads it, and completes `kvt-cli ru<Tab>`.
 completion=$(find "$prefix/share" -path '*completions/kvt-cli' -print -quit)
