@@ -37,6 +37,7 @@ struct CardStepRecord {
   std::string_view name;   // "request", "select", "auth" ...
   std::string parameters;  // the step's parameters as the user gave them ("wupa", "b KEY")
   uint16_t status = 0;
+  std::optional<int> block;         // auth, read, write: the block the step acted on
   std::optional<std::string> uid;   // after a select: the card's identifier, hexadecimal
   std::optional<std::string> data;  // the bytes read or written, hexadecimal
 };

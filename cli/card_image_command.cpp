@@ -8,6 +8,8 @@
 #include "cardreader/card_log.h"
 #include "cardreader/card_opening.h"
 #include "cardreader/control_ids.h"
+#include "cli/card_step_record.h"
+#include "cli/card_steps.h"
 #include "cli/headless_dialog_view.h"
 #include "cli/stop_signals.h"
 #include "platform/hex_text.h"
@@ -20,6 +22,7 @@ namespace {
 
 namespace id = cardreader::id;
 using Block = sim::KorvexMemory::Block;
+using Kind = CardStep::Kind;
 using sim::KorvexMemory;
 
 constexpr char kDefaultKey[] = "5A17C3E90B42";
@@ -67,7 +70,9 @@ class SectorWalk {
 
   // Activates the card; false when none answered.
   bool activate() {
-    selected_ = cardreader::RequestAndSelect(context_, card_) == chip::status::Success;
+    selected_ = told(CardStep{.kind = Kind::Activate}, [this] {
+                  return cardreader::RequestAndSelect(context_, card_);
+                }) == chip::status::Success;
     return selected_;
   }
 
@@ -75,7 +80,10 @@ class SectorWalk {
   bool read(int block, Block& data) {
     if (!openSectorOf(block)) return false;
     card_.block = static_cast<uint8_t>(block);
-    if (!succeeded(cardreader::ReadBlock(context_, card_))) return false;
+    if (!succeeded(told(CardStep{.kind = Kind::Read},
+                        [this] { return cardreader::ReadBlock(context_, card_); }))) {
+      return false;
+    }
     platform::HexTextToBytes(dialog_.text(id::Hex), data);
     return true;
   }
@@ -83,8 +91,10 @@ class SectorWalk {
   bool write(int block, const Block& data) {
     if (!openSectorOf(block)) return false;
     card_.block = static_cast<uint8_t>(block);
-    dialog_.setText(id::Hex, platform::BytesToHex(data));
-    return succeeded(cardreader::WriteBlock(context_, card_));
+    const std::string hex = platform::BytesToHex(data);
+    dialog_.setText(id::Hex, hex);
+    return succeeded(told(CardStep{.kind = Kind::Write, .hex = hex},
+                          [this] { return cardreader::WriteBlock(context_, card_); }));
   }
 
   void log(const std::string& line) { cardreader::AppendCardLog(context_, line); }
@@ -103,12 +113,25 @@ class SectorWalk {
     openSector_ = -1;
     if (!selected_ && !activate()) return false;
     card_.block = static_cast<uint8_t>(KorvexMemory::trailerOf(sector));
-    if (!succeeded(cardreader::Authenticate(context_, card_, false))) {
+    if (!succeeded(told(CardStep{.kind = Kind::Authenticate, .hex = key_},
+                        [this] { return cardreader::Authenticate(context_, card_, false); }))) {
       refusedSector_ = sector;
       return false;
     }
     openSector_ = sector;
     return true;
+  }
+
+  // Runs one of the card reader's steps, told to the run's listener (--json) as the step it
+  // is, with the lines it logged.
+  template <typename Action>
+  chip::Status told(const CardStep& step, Action action) {
+    if (app_.events != nullptr) app_.events->cardStepBegins();
+    const chip::Status status = action();
+    if (app_.events != nullptr) {
+      app_.events->cardStep(MakeCardStepRecord(step, card_, dialog_, status));
+    }
+    return status;
   }
 
   bool succeeded(chip::Status status) {

@@ -86,6 +86,9 @@ app::CardStepRecord MakeCardStepRecord(const CardStep& step, const cardreader::C
   record.status = status;
   const bool selects = step.kind == Kind::Select || step.kind == Kind::Activate;
   if (selects && status == chip::status::Success) record.uid = SelectedUid(session);
+  const bool onBlock = step.kind == Kind::Authenticate || step.kind == Kind::Read ||
+                       step.kind == Kind::Write || step.kind == Kind::WriteKl;
+  if (onBlock) record.block = session.block;
   if (step.kind == Kind::Read) record.data = window.text(cardreader::id::Hex);
   if (step.kind == Kind::Write || step.kind == Kind::WriteKl) record.data = upper(step.hex);
   return record;

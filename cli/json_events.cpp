@@ -70,6 +70,7 @@ void JsonEvents::cardStepBegins() {
 void JsonEvents::cardStep(const app::CardStepRecord& record) {
   json object{{"event", "card"}, {"step", record.name}, {"parameters", record.parameters}};
   putStatus(object, record.status);
+  if (record.block) object["block"] = *record.block;
   object["uid"] = record.uid ? json(*record.uid) : json(nullptr);
   object["data"] = record.data ? json(*record.data) : json(nullptr);
   object["lines"] = stepLines_;
