@@ -20,10 +20,12 @@ set(CPACK_PACKAGE_NAME kvt)
 set(CPACK_PACKAGE_VENDOR "kvt")
 set(CPACK_PACKAGE_CONTACT "kvt developers <kvt@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "bench tool for the KV380 contactless reader chip")
+# Lines of the package description stay under 80 characters.
 set(CPACK_PACKAGE_DESCRIPTION
-    "kvt reads and writes the registers of a KV380 reader chip on an RS-232 port, runs command \
-files, reads Korvex cards and records register accesses as tester vectors. kvt-cli is the tool \
-without a window, kvt-sim a simulated chip on a pseudo-terminal, kvt the Qt window.")
+    "kvt reads and writes the registers of a KV380 reader chip on an RS-232 port,\n\
+runs command files, reads Korvex cards and records register accesses as\n\
+tester vectors. kvt-cli is the tool without a window, kvt-sim a simulated\n\
+chip on a pseudo-terminal, kvt the Qt window.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 # kvt_VERSION_ARCH.deb, with the dependencies found by dpkg-shlibdeps from the linked libraries.
