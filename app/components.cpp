@@ -15,6 +15,13 @@ Components::Components() {
   korvexReader.Init(&transceiver, korvexScratch.data());
 }
 
+void Components::setClock(platform::Clock* clock) {
+  transceiver.setClock(clock);
+  passivePolling.setClock(clock);
+  operationControl.setClock(clock);
+  iso14443A.setClock(clock);
+}
+
 void Components::publish(AppState& app) {
   app.korvexReader = &korvexReader;
   app.iso14443A = &iso14443A;

@@ -11,6 +11,7 @@
 #include "chip/register_control.h"
 #include "chip/serial_bus.h"
 #include "chip/transceiver.h"
+#include "platform/clock.h"
 
 namespace kvt::app {
 
@@ -23,6 +24,8 @@ struct Components {
 
   // Stores the interface pointers (and the two bottom objects) in `app`.
   void publish(AppState& app);
+  // The clock every chip command's polled wait is bounded on (default: the system clock).
+  void setClock(platform::Clock* clock);
 
   chip::SerialBus serialBus;
   chip::RegisterControl registerControl;

@@ -59,18 +59,17 @@ CommandSettings settingsFor(CommandParams* params) {
 // Polls the two request registers until a bit of each non-zero wait mask is set. The chip's
 // timer normally ends every RF wait (the timer bit is part of their masks), but a chip whose
 // timer never runs, or one that never raises the awaited bit, would keep the host here for
-// ever. The bound is counted in polling rounds (each two register reads, four line bytes),
-// so it needs no clock: 3000 rounds last about 1 s at 115200 bit/s, ten times the longest
-// timer the tool itself sets (reload 1000 at 100 us per tick), and about 12.5 s at 9600.
-constexpr int kMaxPollingRounds = 3000;
-
-Status pollRequests(RegisterSequence& seq, const CommandSettings& s, uint8_t& request1,
-                    uint8_t& request2) {
+// ever. The round count alone is no bound in time: at 20 ms per answer byte (a USB adapter
+// without low latency) 3000 rounds last two minutes, hence the limit on `clock` as well.
+Status pollRequests(RegisterSequence& seq, const CommandSettings& s, platform::Clock& clock,
+                    uint8_t& request1, uint8_t& request2) {
   request1 = request2 = 0;
+  const auto start = clock.now();
   int rounds = 0;
   while ((s.wait1 != 0 && (request1 & s.wait1) == 0) ||
          (s.wait2 != 0 && (request2 & s.wait2) == 0)) {
-    if (rounds++ == kMaxPollingRounds) return status::Timeout;
+    if (rounds++ == kCommandWaitRounds) return status::Timeout;
+    if (clock.now() - start >= kCommandWaitLimit) return status::Timeout;
     if (Status r = seq.read(reg::InterruptRequest1, request1)) return r;
     if (Status r = seq.read(reg::InterruptRequest2, request2)) return r;
   }
@@ -183,7 +182,11 @@ Status startCommand(RegisterSequence& seq, const CommandParams* params) {
 // register access while polling ends the wait with it.
 Status awaitCommand(RegisterSequence& seq, const CommandParams* params, const CommandSettings& s,
                     uint8_t& request1, uint8_t& request2) {
-  if (params->waitCallback == nullptr) return pollRequests(seq, s, request1, request2);
+  if (params->waitCallback == nullptr) {
+    platform::Clock& clock =
+        params->clock != nullptr ? *params->clock : platform::SystemClock::instance();
+    return pollRequests(seq, s, clock, request1, request2);
+  }
   const WaitEventInfo info{0,
                            0,
                            s.enable1,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 
 #include "chip/component.h"
@@ -24,9 +25,10 @@ struct CommandParams {
   RegisterControlRecord* lower;  // every register access goes through this record
   WaitCallback waitCallback;     // null: poll the interrupt request registers
   uint32_t waitContext;
-  uint8_t command;       // chip command code, or cmd::TransceiveUntilTimer
-  uint8_t startSend;     // transceive: set the start-send bit after loading the FIFO
-  uint8_t transmitOnly;  // transceive: send without awaiting an answer
+  platform::Clock* clock;  // what the polled wait's time limit runs on; null: the system clock
+  uint8_t command;         // chip command code, or cmd::TransceiveUntilTimer
+  uint8_t startSend;       // transceive: set the start-send bit after loading the FIFO
+  uint8_t transmitOnly;    // transceive: send without awaiting an answer
   const uint8_t* sendBuffer;
   uint16_t sendLength;
   uint8_t* receiveBuffer;
@@ -34,9 +36,16 @@ struct CommandParams {
   uint16_t receiveLastBits;  // out: valid bits of the last byte (0 = complete)
 };
 
+// The longest a polled command wait lasts: 50 times the longest timer the tool sets (100 ms),
+// yet a chip that never raises the awaited interrupt costs a few seconds, not minutes, on a
+// slow line. The wait also ends after 3000 polling rounds, whichever comes first.
+inline constexpr std::chrono::seconds kCommandWaitLimit{5};
+inline constexpr int kCommandWaitRounds = 3000;
+
 // Runs one chip command: loads the FIFO, starts the command, waits for its interrupt
 // requests, maps the error register and reads the answer. Returns the first failing register
-// access at once, the mapped chip error, or 0.
+// access at once, the mapped chip error, or 0; a polled wait that reaches its bound (above)
+// ends as 0x0001, as if the chip's timer had expired.
 Status ExecuteCommand(CommandParams* params);
 
 // A request for `command` on behalf of a component: its lower record, wait callback and
@@ -47,6 +56,7 @@ CommandParams CommandFor(const Record* self, uint8_t command, uint8_t startSend 
   p.lower = self->lower;
   p.waitCallback = self->waitCallback;
   p.waitContext = self->waitContext;
+  p.clock = self->clock;
   p.command = command;
   p.startSend = startSend;
   return p;

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "chip/status.h"
+#include "platform/clock.h"
 
 // The component model shared by every layer of the chip stack.
 //
@@ -72,7 +73,7 @@ Status StoreWaitCallback(WaitCallbackParams<Record>* params) {
 }
 
 // The record fields shared by every component that runs chip commands: members, no caller,
-// no wait callback (polling), and the lower RegisterControl-shaped record.
+// no wait callback (polling), the system clock, and the lower RegisterControl-shaped record.
 template <class Record, class Members, class LowerRecord>
 void InitCommandRecord(Record* record, Members* members, LowerRecord* lower) {
   record->SetWaitEventCallback = &StoreWaitCallback<Record>;
@@ -80,6 +81,7 @@ void InitCommandRecord(Record* record, Members* members, LowerRecord* lower) {
   record->callingObject = nullptr;
   record->waitContext = 0;
   record->waitCallback = nullptr;
+  record->clock = &platform::SystemClock::instance();
   record->lower = lower;
 }
 

@@ -42,6 +42,7 @@ struct Iso14443ARecord {
   void* callingObject;
   uint32_t waitContext;
   WaitCallback waitCallback;
+  platform::Clock* clock;  // bounds a polled command wait in time
   RegisterControlRecord* lower;
 };
 
@@ -76,6 +77,8 @@ class Iso14443A final : public IIso14443A, public UpperLink<IRegisterControl> {
     InitIso14443A(&record_, &members_, &adapter_, mode);
     lowerObject = lower;
   }
+  // What a polled command wait measures its time limit on (default: the system clock).
+  void setClock(platform::Clock* clock) { record_.clock = clock; }
 
   Status SetWaitEventCallback(WaitCallbackParams<Iso14443ARecord>* params) override {
     return call(record_.SetWaitEventCallback, params);

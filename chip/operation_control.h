@@ -76,6 +76,7 @@ struct OperationControlRecord {
   void* callingObject;
   uint32_t waitContext;
   WaitCallback waitCallback;
+  platform::Clock* clock;  // bounds a polled command wait in time
   RegisterControlRecord* lower;
 };
 
@@ -104,6 +105,8 @@ class OperationControl final : public IOperationControl, public UpperLink<IRegis
     InitOperationControl(&record_, &members_, &adapter_);
     lowerObject = lower;
   }
+  // What a polled command wait measures its time limit on (default: the system clock).
+  void setClock(platform::Clock* clock) { record_.clock = clock; }
 
   Status SetWaitEventCallback(WaitCallbackParams<OperationControlRecord>* params) override {
     return call(record_.SetWaitEventCallback, params);

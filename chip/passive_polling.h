@@ -28,6 +28,7 @@ struct PassivePollingRecord {
   void* callingObject;
   uint32_t waitContext;
   WaitCallback waitCallback;
+  platform::Clock* clock;  // bounds a polled command wait in time
   RegisterControlRecord* lower;
 };
 
@@ -54,6 +55,8 @@ class PassivePolling final : public IPassivePolling, public UpperLink<IRegisterC
     InitPassivePolling(&record_, &members_, &adapter_, mode);
     lowerObject = lower;
   }
+  // What a polled command wait measures its time limit on (default: the system clock).
+  void setClock(platform::Clock* clock) { record_.clock = clock; }
 
   Status SetWaitEventCallback(WaitCallbackParams<PassivePollingRecord>* params) override {
     return call(record_.SetWaitEventCallback, params);

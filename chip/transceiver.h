@@ -42,6 +42,7 @@ struct TransceiverRecord {
   void* callingObject;
   uint32_t waitContext;
   WaitCallback waitCallback;
+  platform::Clock* clock;  // bounds a polled command wait in time
   RegisterControlRecord* lower;
 };
 
@@ -78,6 +79,8 @@ class Transceiver final : public ITransceiver, public UpperLink<IRegisterControl
     InitTransceiver(&record_, &members_, &adapter_, mode);
     lowerObject = lower;
   }
+  // What a polled command wait measures its time limit on (default: the system clock).
+  void setClock(platform::Clock* clock) { record_.clock = clock; }
 
   Status SetWaitEventCallback(WaitCallbackParams<TransceiverRecord>* params) override {
     return call(record_.SetWaitEventCallback, params);

@@ -14,7 +14,7 @@ namespace kvt::cmd {
 
 // What the command language takes from the program around it.
 struct CommandEnvironment {
-  // What SLP, WIE and WIL wait on.
+  // What SLP, WIE and WIL wait on, and what bounds every chip command's wait in time.
   platform::Clock* clock = &platform::SystemClock::instance();
   // When set, SLP, WIE and WIL of command lines and command files end early once it is 0 (a
   // stop asked for by a signal). Unset, a wait runs to its end, as in the window, whose Break

@@ -25,6 +25,7 @@ WiredProgram::WiredProgram(std::string startFilePath, const ProgramOptions& opti
   testlog::InstallTestLog(app, testLog_);
   environment_ = std::move(environment);
   environment_.tally = &tally_;
+  application_.components().setClock(environment_.clock);
   cmd::InstallCommandServices(app, environment_);
   cardreader::InstallCardReader(app);
 }

@@ -6,11 +6,51 @@
 #include <filesystem>
 #include <fstream>
 
+#include "app/serial_ports.h"
+#include "chip/address_byte.h"
+#include "chip/command_engine.h"
 #include "chip/register_control.h"
+#include "chip/registers.h"
 #include "chip/serial_bus.h"
+#include "cli/card_steps.h"
+#include "sim/simulated_port.h"
+#include "support/fake_view.h"
 
 namespace kvt::wiring {
 namespace {
+
+// The simulated chip behind a USB adapter without low latency: every answer byte costs 20 ms
+// of `clock`. The chip never raises an interrupt request: its request registers read 0.
+class LateSilentIrqPort final : public platform::SerialPort {
+ public:
+  LateSilentIrqPort(sim::Kv380& chip, platform::ManualClock& clock) : port_(chip), clock_(clock) {}
+  platform::IoResult writeByte(uint8_t byte) override {
+    if (addressNext_) lastAddress_ = byte;
+    addressNext_ = (byte & chip::kReadFlag) != 0 || !addressNext_;
+    return port_.writeByte(byte);
+  }
+  platform::IoResult readByte(uint8_t& byte) override {
+    clock_.advance(std::chrono::milliseconds(20));
+    const platform::IoResult result = port_.readByte(byte);
+    const uint8_t address = lastAddress_ & chip::kAddressBits;
+    const bool read = (lastAddress_ & chip::kReadFlag) != 0;
+    if (read &&
+        (address == chip::reg::InterruptRequest1 || address == chip::reg::InterruptRequest2)) {
+      byte = 0;
+    }
+    return result;
+  }
+  bool setLineSettings(uint32_t rate) override { return port_.setLineSettings(rate); }
+  void purge() override { port_.purge(); }
+  std::optional<bool> ringIndicator() override { return port_.ringIndicator(); }
+  bool lost() const override { return port_.lost(); }
+
+ private:
+  sim::SimulatedPort port_;
+  platform::ManualClock& clock_;
+  bool addressNext_ = true;  // a write transaction's value byte follows its address byte
+  uint8_t lastAddress_ = 0;
+};
 
 class WiredProgramTest : public ::testing::Test {
  protected:
@@ -77,6 +117,33 @@ TEST_F(WiredProgramTest, ArgumentsChooseThePortTheCardsAndTheProgrammingInterfac
   EXPECT_EQ(error, "unknown option --strict");
   EXPECT_FALSE(ParseProgramArguments({"--sim=1"}, device, error));
   EXPECT_EQ(error, "option --sim takes no value");
+}
+
+TEST_F(WiredProgramTest, ACardRequestOnALateLineEndsByTheCommandWaitLimit) {
+  platform::ManualClock clock;
+  cmd::CommandEnvironment environment;
+  environment.clock = &clock;
+  WiredProgram program(startFile, {}, environment);
+  program.portOpener().setSimulatedPorts(
+      [&] { return std::make_unique<LateSilentIrqPort>(program.simulatedChip(), clock); });
+  app::AppState& app = program.state();
+  app.portIndex = 1;  // COM2=sim
+  app::OpenPort(app::DialogContext{nullptr, nullptr, nullptr, 0, 0, &app});
+  ASSERT_NE(app.port, nullptr);
+
+  kvt::test::FakeView window;
+  cardreader::CardSession session;
+  std::ostringstream diagnostics;
+  const cli::CardStep request;
+  const auto start = clock.now();
+  const cli::CardRunResult result =
+      cli::RunCardSteps(app, window, session, {&request, 1}, diagnostics);
+  const auto took = clock.now() - start;
+  EXPECT_EQ(result.failedSteps, 1);
+  EXPECT_EQ(result.firstFailure, chip::status::Timeout);
+  // The wait ran its whole limit, and the set-up and the request's other accesses add little.
+  EXPECT_GE(took, chip::kCommandWaitLimit);
+  EXPECT_LT(took, chip::kCommandWaitLimit + std::chrono::seconds(2)) << took.count();
 }
 
 }  // namespace
