@@ -131,6 +131,8 @@ class CliTest : public ::testing::Test {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     std::string name = std::string("kvt_cli_") + info->test_suite_name() + "_" + info->name();
     std::replace(name.begin(), name.end(), '/', '_');
+    // The process id keeps apart two runs of the suite on one machine.
+    name += "_" + std::to_string(getpid());
     folder = std::filesystem::temp_directory_path() / name;
     io = folder.string() + "_io";
     for (const auto& path : {folder, io}) {
