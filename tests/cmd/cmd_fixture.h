@@ -1,6 +1,7 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -53,6 +54,8 @@ class CommandFixture : public ::testing::Test {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     std::string name = std::string("kvt_cmd_") + info->test_suite_name() + "_" + info->name();
     std::replace(name.begin(), name.end(), '/', '_');
+    // The process id keeps two suites that run at once (two build folders) apart.
+    name += "_" + std::to_string(getpid());
     folder = std::filesystem::temp_directory_path() / name;
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
