@@ -42,7 +42,8 @@ MANWIDTH=80 MANPAGER=cat man -l "$prefix/share/man/man5/kvt-scf.5.gz" 2>/dev/nul
 for program in "${programs[@]}"; do
   page=$prefix/share/man/man1/$program.1.gz
   [ -f "$page" ] || continue
-  text=$(MANWIDTH=80 MANPAGER=cat man -l "$page" 2>/dev/null)
+  # Wide, so that no option is broken across two lines at one of its hyphens.
+  text=$(MANWIDTH=1000 MANPAGER=cat man -l "$page" 2>/dev/null)
   help=$(QT_QPA_PLATFORM=offscreen "$prefix/bin/$program" --help 2>&1)
   # Options start a line of the usage text; commands (kvt-cli) stand below "Commands:".
   words=$(grep -oE '^  -[-a-z0-9]+(, -[-a-z0-9]+)*' <<<"$help" | tr ', ' '\n\n'
