@@ -251,10 +251,11 @@ TEST_F(KvtCliTest, InterruptEndsTheWaitAndBreaksTheRun) {
   const std::string end = "User Break recognised.\n";
   EXPECT_TRUE(process.out() == start + end || process.out() == start + wait + end) << process.out();
 
-  // exec stops after the current line too, so the chip still goes back to 9600 at the end.
+  // exec ends the wait of its current line (the minute's WIL that follows the first) and the
+  // lines after it, and the chip still goes back to 9600 at the end.
   const std::string firstWait = "WIL 1 300    // Level = 1, Timeout = 300 (Result: 0)\n";
   CliProcess lines({"--sim", "--baud", "115200", "--trace", "trace.txt", "exec", "WIL 1 300",
-                    "WIL 1 300", "//> not reached"},
+                    "WIL 1 60000", "//> not reached"},
                    folder, io);
   ASSERT_TRUE(lines.waitForOutput(firstWait, 10s)) << lines.out();
   lines.signal(SIGINT);
