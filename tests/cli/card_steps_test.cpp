@@ -124,5 +124,21 @@ TEST_F(CardStepsRunTest, FailedStepsAreCounted) {
   EXPECT_EQ(out.str().substr(out.str().rfind("Disabling")), "Disabling SAM Mode\n");
 }
 
+// A stop (Ctrl-C, SIGTERM) between two steps: the step in progress ends, no later one runs.
+TEST_F(CardStepsRunTest, AStopEndsTheStepsBeforeTheNextOne) {
+  addDefaultCard();
+  std::string error;
+  const auto steps = ParseCardSteps(Words{"activate", "auth", "a", "read"}, error);
+  ASSERT_TRUE(steps) << error;
+  int asked = 0;
+  const auto result = RunCardSteps(app, headless, session, *steps, diagnostics, false,
+                                   [&asked] { return ++asked > 1; });
+  EXPECT_TRUE(result.stopped);
+  EXPECT_EQ(result.skippedSteps, 2);
+  EXPECT_EQ(out.str(),
+            "Request(0x26, 0x0400) --> Status: 0x0000\n"
+            "Anticollision/Select(0x93, 0x08, 0xC43B9E12) --> Status: 0x0000\n");
+}
+
 }  // namespace
 }  // namespace kvt::cardreader::test
