@@ -172,6 +172,14 @@ void Kv380::writeFifo(uint8_t value) {
   registers_.setBits(reg::InterruptRequest1, irq::Error);
 }
 
+bool Kv380::interruptOutput() const {
+  const uint8_t pending1 = registers_.get(reg::InterruptRequest1) &
+                           registers_.get(reg::InterruptEnable1) & irq::RequestBits;
+  const uint8_t pending2 = registers_.get(reg::InterruptRequest2) &
+                           registers_.get(reg::InterruptEnable2) & irq::RequestBits;
+  return (pending1 | pending2) != 0;
+}
+
 void Kv380::advanceTime(std::chrono::nanoseconds duration) {
   now_ += duration;
   unit_.advanceTo(now_);

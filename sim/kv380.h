@@ -43,6 +43,10 @@ class Kv380 {
   // write to the speed register has gone out at the old rate.
   void commitLineRate();
 
+  // The chip's interrupt output (IRQ pin): on while a request bit of 0x04/0x05 is 1 whose
+  // enable bit in 0x02/0x03 is 1. A board wires it to the RI input of the host's port.
+  bool interruptOutput() const;
+
   const ChipConfig& config() const { return config_; }
   // What a host read would return, without its side effects (a FIFO read shows the oldest
   // byte without taking it); for tests and dumps.

@@ -6,7 +6,17 @@ namespace kvt::sim {
 
 using platform::IoResult;
 
-SimulatedPort::SimulatedPort(Kv380& chip) : chip_(chip), host_(chip) {}
+SimulatedPort::SimulatedPort(Kv380& chip, platform::Clock* clock)
+    : chip_(chip), host_(chip), clock_(clock) {
+  if (clock_ != nullptr) clockMark_ = clock_->now();
+}
+
+void SimulatedPort::followClock(bool runChip) {
+  if (clock_ == nullptr) return;
+  const std::chrono::microseconds now = clock_->now();
+  if (runChip && now > clockMark_) chip_.advanceTime(now - clockMark_);
+  clockMark_ = now;
+}
 
 std::chrono::nanoseconds SimulatedPort::byteTime() const {
   // 8N1: start bit, 8 data bits, stop bit.
@@ -17,6 +27,7 @@ IoResult SimulatedPort::writeByte(uint8_t byte) {
   std::lock_guard lock(mutex_);
   if (lost_) return IoResult::Failed;
   if (tracing_) trace_.push_back({true, byte});
+  followClock(false);
   chip_.advanceTime(byteTime());
   std::vector<uint8_t> answer;
   host_.receive(byte, hostRate_, answer);
@@ -27,6 +38,7 @@ IoResult SimulatedPort::writeByte(uint8_t byte) {
 IoResult SimulatedPort::readByte(uint8_t& byte) {
   std::lock_guard lock(mutex_);
   if (lost_) return IoResult::Failed;
+  followClock(false);
   if (toHost_.empty()) {
     chip_.advanceTime(kReadTimeout);
     return IoResult::NothingMoved;
@@ -51,29 +63,15 @@ void SimulatedPort::purge() {
 }
 
 std::optional<bool> SimulatedPort::ringIndicator() {
-  std::function<std::optional<bool>()> source;
-  {
-    std::lock_guard lock(mutex_);
-    if (!ringSource_) return ring_;
-    source = ringSource_;
-  }
-  return source();
+  std::lock_guard lock(mutex_);
+  if (lost_) return std::nullopt;
+  followClock(true);
+  return chip_.interruptOutput();
 }
 
 bool SimulatedPort::lost() const {
   std::lock_guard lock(mutex_);
   return lost_;
-}
-
-void SimulatedPort::setRingIndicator(std::optional<bool> level) {
-  std::lock_guard lock(mutex_);
-  ring_ = level;
-  ringSource_ = nullptr;
-}
-
-void SimulatedPort::setRingIndicatorSource(std::function<std::optional<bool>()> source) {
-  std::lock_guard lock(mutex_);
-  ringSource_ = std::move(source);
 }
 
 void SimulatedPort::disconnect() {

@@ -3,11 +3,11 @@
 #include <chrono>
 #include <cstdint>
 #include <deque>
-#include <functional>
 #include <mutex>
 #include <optional>
 #include <vector>
 
+#include "platform/clock.h"
 #include "platform/serial_port.h"
 #include "sim/host_interface.h"
 #include "sim/kv380.h"
@@ -17,9 +17,15 @@ namespace kvt::sim {
 // An in-process serial line with the simulated chip at its far end. Nothing really sleeps:
 // every byte advances the chip's virtual time by its duration on the line, and a read that
 // finds nothing waiting lets the chip run for the 500 ms read time-out and returns at once.
+// The RI input shows the chip's interrupt output. With a clock (the one the RI waits and
+// sleeps use), the chip also runs by that clock while the line is quiet: each look at RI
+// first lets the chip catch up with the time passed since the last byte or look, so a timer
+// started before a wait fires during it.
 class SimulatedPort final : public platform::SerialPort {
  public:
-  explicit SimulatedPort(Kv380& chip);
+  // Neither `chip` nor `clock` (may be null: the chip runs by the line only) is owned; both
+  // must outlive the port.
+  explicit SimulatedPort(Kv380& chip, platform::Clock* clock = nullptr);
 
   platform::IoResult writeByte(uint8_t byte) override;
   platform::IoResult readByte(uint8_t& byte) override;
@@ -28,9 +34,6 @@ class SimulatedPort final : public platform::SerialPort {
   std::optional<bool> ringIndicator() override;
   bool lost() const override;
 
-  // The RI input: a fixed level, or a function asked at every look (e.g. of a test clock).
-  void setRingIndicator(std::optional<bool> level);
-  void setRingIndicatorSource(std::function<std::optional<bool>()> source);
   // The far end vanishes: every transfer fails from now on.
   void disconnect();
 
@@ -51,14 +54,17 @@ class SimulatedPort final : public platform::SerialPort {
 
  private:
   std::chrono::nanoseconds byteTime() const;
+  // Lets the chip run for the clock time since the last mark; `runChip` false only moves the
+  // mark (a byte on the line has just advanced the chip by its own duration).
+  void followClock(bool runChip);
 
   mutable std::mutex mutex_;
   Kv380& chip_;
   HostInterface host_;
   uint32_t hostRate_ = 9600;
   std::deque<uint8_t> toHost_;
-  std::optional<bool> ring_;
-  std::function<std::optional<bool>()> ringSource_;
+  platform::Clock* clock_;
+  std::chrono::microseconds clockMark_{0};
   bool lost_ = false;
   bool tracing_ = false;
   std::vector<TraceEntry> trace_;

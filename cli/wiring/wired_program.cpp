@@ -12,8 +12,9 @@ WiredProgram::WiredProgram(std::string startFilePath, const ProgramOptions& opti
     : field_(options.field), application_(std::move(startFilePath), options.piShown) {
   app::AppState& app = application_.state();
   app::DevicePortOpener& opener = application_.portOpener();
+  // The simulated chip runs by the clock of the command language's waits while one looks at RI.
   opener.setSimulatedPorts(
-      [this] { return std::make_unique<sim::SimulatedPort>(simulatedChip()); });
+      [this] { return std::make_unique<sim::SimulatedPort>(simulatedChip(), environment_.clock); });
   if (options.port) {
     const int index = platform::PortNameIndex(*options.port, platform::PortNameSpelling::Loose);
     if (index >= 0) {

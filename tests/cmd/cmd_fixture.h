@@ -45,8 +45,9 @@ inline std::string WithCrLf(const std::string& text) {
 }
 
 // The command language wired as the program wires it, with the simulated chip on an open
-// port, a fake main window and shell, a manual clock and recording TestLog hooks. Pattern
-// output is off until a test sets testLog.active. Each test gets a fresh folder of its own;
+// port, a fake main window and shell, a manual clock (which the chip also runs by while RI is
+// looked at) and recording TestLog hooks. Pattern output is off until a test sets
+// testLog.active. Each test gets a fresh folder of its own;
 // enterFolder() makes it the working folder until the test ends.
 class CommandFixture : public ::testing::Test {
  protected:
@@ -68,7 +69,7 @@ class CommandFixture : public ::testing::Test {
     app.registerControl = &registerControl;
     app.registerControlObject = &registerControl;
     app.testLog = &testLog;
-    auto port = std::make_unique<sim::SimulatedPort>(chip);
+    auto port = std::make_unique<sim::SimulatedPort>(chip, &clock);
     simulatedPort = port.get();
     app.openPort = std::move(port);
     app.port = simulatedPort;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "cmd_fixture.h"
+#include "support/scripted_port.h"
 
 namespace kvt::cmd {
 namespace {
@@ -62,7 +63,9 @@ TEST_F(RingWaitTest, WaitEdgeSeesAChangeEitherWay) {
 using RingCommandTest = test::CommandFixture;
 
 TEST_F(RingCommandTest, WithoutModemLinesOrAnOpenPortBothWaitsTimeOut) {
-  simulatedPort->setRingIndicator(std::nullopt);
+  kvt::test::ScriptedPort pty;  // RI unknown, as on a pseudo-terminal
+  app.port = &pty;
+  serialBus.setPort(&pty);
   run("WIL 0 0");
   EXPECT_EQ(nowMs(), 0);
   run("WIL 0 20");

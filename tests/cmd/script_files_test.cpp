@@ -9,8 +9,8 @@
 //               "sleep MS")
 //
 // The run sees the file as NAME.scf in the working folder (a fresh temporary one, which also
-// takes what SAV writes). RI is a square wave on the test clock: off for the first second,
-// on for the next, and so on.
+// takes what SAV writes). RI is the simulated chip's interrupt output; the chip runs by the
+// test clock while a wait looks at it.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -44,8 +44,6 @@ TEST_P(ScriptFileTest, LogsWhatItsLogFileHolds) {
   const std::string source = test::ReadFile(kScripts / (name + ".scf"));
   fs::copy_file(kScripts / (name + ".scf"), folder / (name + ".scf"));
   enterFolder();
-  simulatedPort->setRingIndicatorSource(
-      [this]() -> std::optional<bool> { return (nowMs() / 1000) % 2 == 1; });
   int runs = 1;
   if (source.rfind("// RUNS ", 0) == 0) runs = std::stoi(source.substr(8));
   const fs::path hooksFile = kScripts / (name + ".hooks");

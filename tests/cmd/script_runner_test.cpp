@@ -6,10 +6,12 @@
 
 #include <condition_variable>
 #include <fstream>
+#include <functional>
 #include <future>
 #include <mutex>
 #include <sstream>
 #include <system_error>
+#include <utility>
 
 #include "app/control_ids.h"
 #include "cmd/progress_dialog.h"
@@ -193,6 +195,22 @@ TEST_F(ScriptRunnerTest, ARunnerThatCannotBeMadeLeavesNoRun) {
   EXPECT_EQ(logText(), "");
 }
 
+// The fixture's clock, with something done before each sleep.
+class HookedClock final : public platform::Clock {
+ public:
+  HookedClock(platform::ManualClock& inner, std::function<void()> beforeSleep)
+      : inner_(inner), beforeSleep_(std::move(beforeSleep)) {}
+  std::chrono::microseconds now() override { return inner_.now(); }
+  void sleepFor(std::chrono::microseconds duration) override {
+    beforeSleep_();
+    inner_.sleepFor(duration);
+  }
+
+ private:
+  platform::ManualClock& inner_;
+  std::function<void()> beforeSleep_;
+};
+
 // Break while a long WIL runs: the WIL runs to its end, then the runner stops before the
 // next line.
 TEST_F(ScriptRunnerTest, BreakDuringAWaitTakesEffectAfterIt) {
@@ -201,15 +219,15 @@ TEST_F(ScriptRunnerTest, BreakDuringAWaitTakesEffectAfterIt) {
   std::condition_variable changed;
   bool waiting = false;
   bool broken = false;
-  simulatedPort->setRingIndicatorSource([&]() -> std::optional<bool> {
+  HookedClock gate(clock, [&] {
     std::unique_lock lock(mutex);
     if (!waiting) {
       waiting = true;
       changed.notify_all();
       changed.wait(lock, [&] { return broken; });
     }
-    return false;
   });
+  environment.clock = &gate;
   shell.modalDriver = [&](int, kvt::test::FakeView& view, platform::DialogProcedure& procedure) {
     {
       std::unique_lock lock(mutex);
@@ -240,10 +258,10 @@ TEST_F(ScriptRunnerTest, AStopOfTheWaitsEndsEveryWaitAtOnce) {
   script("WIL 1 60000\nSLP 60000\nWIE 60000\n//> after\n");
   std::atomic<uint8_t> keepWaiting{1};
   environment.keepWaiting = &keepWaiting;
-  simulatedPort->setRingIndicatorSource([&]() -> std::optional<bool> {
+  HookedClock stopping(clock, [&] {
     if (nowMs() >= 5) keepWaiting = 0;
-    return false;
   });
+  environment.clock = &stopping;
   runNow();
   EXPECT_LT(nowMs(), 20);
   EXPECT_EQ(logLines(),

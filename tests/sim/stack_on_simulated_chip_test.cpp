@@ -3,6 +3,7 @@
 // The first tests are of the chip's serial host interface.
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 #include "air_helpers.h"
@@ -98,15 +99,45 @@ TEST_F(StackOnSimulatedChipTest, DisconnectFailsEveryTransfer) {
   EXPECT_TRUE(port.lost());
 }
 
-TEST_F(StackOnSimulatedChipTest, RingIndicatorIsDrivable) {
-  EXPECT_EQ(port.ringIndicator(), std::nullopt);
-  port.setRingIndicator(true);
-  EXPECT_EQ(port.ringIndicator(), true);
-  bool level = false;
-  port.setRingIndicatorSource([&] { return std::optional<bool>(level); });
+// RI is the chip's interrupt output: an enabled request, in either register pair.
+TEST_F(StackOnSimulatedChipTest, RingIndicatorShowsEnabledRequestsOnly) {
   EXPECT_EQ(port.ringIndicator(), false);
-  level = true;
+  setRegister(chip::reg::InterruptRequest1, 0x80 | 0x41);
+  EXPECT_EQ(port.ringIndicator(), false);  // pending, not enabled
+  setRegister(chip::reg::InterruptEnable1, 0x02);
+  EXPECT_EQ(port.ringIndicator(), false);  // enabled, not pending
+  setRegister(chip::reg::InterruptEnable1, 0x01);
   EXPECT_EQ(port.ringIndicator(), true);
+  setRegister(chip::reg::InterruptRequest1, 0x01);
+  EXPECT_EQ(port.ringIndicator(), false);
+  setRegister(chip::reg::InterruptEnable2, 0x08);
+  setRegister(chip::reg::InterruptRequest2, 0x80 | 0x08);
+  EXPECT_EQ(port.ringIndicator(), true);
+  port.disconnect();
+  EXPECT_EQ(port.ringIndicator(), std::nullopt);
+}
+
+// With a clock, the quiet line lets the chip run only when RI is looked at: the bytes
+// alone do not run it by the clock, the look catches up on all the time since.
+TEST_F(StackOnSimulatedChipTest, LookingAtRingIndicatorRunsTheChipByTheClock) {
+  platform::ManualClock clock;
+  SimulatedPort clocked(chip, &clock);
+  bus.setPort(&clocked);
+  setRegister(chip::reg::InterruptEnable1, chip::irq::Timer);
+  // Timer: about 100 us per tick, reload 1000 (100.03 ms), started by the receive command.
+  for (auto [address, value] : {std::pair{0x2A, 0x82}, {0x2B, 0xA5}, {0x2C, 0x03}, {0x2D, 0xE8}}) {
+    setRegister(address, value);
+  }
+  setRegister(chip::reg::Command, chip::cmd::Receive);
+  clock.advance(std::chrono::milliseconds(60));
+  getRegister(chip::reg::TimerValueHigh);  // bytes: the 60 ms do not count; 3 ms since the start
+  EXPECT_EQ(clocked.ringIndicator(), false);
+  clock.advance(std::chrono::milliseconds(90));
+  EXPECT_EQ(clocked.ringIndicator(), false);
+  clock.advance(std::chrono::milliseconds(10));
+  EXPECT_EQ(clocked.ringIndicator(), true);
+  EXPECT_EQ(chip.peek(chip::reg::Command) & 0x0F, chip::cmd::Idle);  // the timer ended it
+  bus.setPort(&port);
 }
 
 TEST_F(StackOnSimulatedChipTest, CrcCalculationOf3004Gives0xEE26) {
