@@ -8,6 +8,9 @@
 //               expected, one per line ("write AA DD", "read AA DD MM", "comment TEXT",
 //               "sleep MS")
 //
+// The examples of examples/ that have an expected log in tests/scripts/examples/ run the same
+// way.
+//
 // The run sees the file as NAME.scf in the working folder (a fresh temporary one, which also
 // takes what SAV writes). RI is the simulated chip's interrupt output; the chip runs by the
 // test clock while a wait looks at it.
@@ -15,6 +18,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <string_view>
 
 #include "cmd/script_runner.h"
 #include "cmd_fixture.h"
@@ -25,15 +29,29 @@ namespace {
 namespace fs = std::filesystem;
 
 const fs::path kScripts = fs::path(KVT_SOURCE_DIR) / "tests" / "scripts";
+const fs::path kExamples = fs::path(KVT_SOURCE_DIR) / "examples";
+constexpr std::string_view kExample = "examples/";
 
+// NAME for tests/scripts/NAME.scf, "examples/NAME" for examples/NAME.scf whose expected log
+// is tests/scripts/examples/NAME.log.
 std::vector<std::string> scriptNames() {
   std::vector<std::string> names;
   std::error_code error;
   for (const auto& entry : fs::directory_iterator(kScripts, error)) {
     if (entry.path().extension() == ".scf") names.push_back(entry.path().stem().string());
   }
+  for (const auto& entry : fs::directory_iterator(kScripts / "examples", error)) {
+    if (entry.path().extension() == ".log") {
+      names.push_back(std::string(kExample) + entry.path().stem().string());
+    }
+  }
   std::sort(names.begin(), names.end());
   return names;
+}
+
+fs::path scriptFile(const std::string& name) {
+  if (name.starts_with(kExample)) return kExamples / (name.substr(kExample.size()) + ".scf");
+  return kScripts / (name + ".scf");
 }
 
 class ScriptFileTest : public test::CommandFixture,
@@ -41,15 +59,16 @@ class ScriptFileTest : public test::CommandFixture,
 
 TEST_P(ScriptFileTest, LogsWhatItsLogFileHolds) {
   const std::string name = GetParam();
-  const std::string source = test::ReadFile(kScripts / (name + ".scf"));
-  fs::copy_file(kScripts / (name + ".scf"), folder / (name + ".scf"));
+  const fs::path file = scriptFile(name);
+  const std::string source = test::ReadFile(file);
+  fs::copy_file(file, folder / file.filename());
   enterFolder();
   int runs = 1;
   if (source.rfind("// RUNS ", 0) == 0) runs = std::stoi(source.substr(8));
   const fs::path hooksFile = kScripts / (name + ".hooks");
   testLog.active = fs::exists(hooksFile) ? 1 : 0;
 
-  app.commandFilePath = name + ".scf";
+  app.commandFilePath = file.filename().string();
   for (int run = 0; run < runs; ++run) {
     app.scriptRunning = 1;
     RunScript(context, environment);
