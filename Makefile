@@ -35,9 +35,10 @@ run: configure
 screenshots: configure
 	cmake --build $(BUILD) --target screenshots
 
-# Figures of the desktop window against kvt-cli (not a test).
+# Figures of kvt-cli, kvt-sim and the desktop window against their peers and floors (not a
+# test); bench/RESULTS.md keeps a run.
 bench: configure
-	cmake --build $(BUILD) --target bench-window
+	cmake --build $(BUILD) --target bench
 
 # `make install PREFIX=~/.local`; without PREFIX into /usr/local.
 install: build

@@ -3,6 +3,7 @@
 namespace kvt::cli {
 
 std::string HeadlessDialogView::text(int id) const {
+  if (id == logPaneId_) return *printed_;
   auto it = texts_.find(id);
   return it == texts_.end() ? std::string() : it->second;
 }
@@ -13,6 +14,7 @@ void HeadlessDialogView::setText(int id, std::string_view text) {
     std::string& printed = *printed_;
     print(text.starts_with(printed) ? text.substr(printed.size()) : text);
     printed.assign(text);
+    return;
   }
   texts_[id].assign(text);
 }
@@ -21,6 +23,7 @@ void HeadlessDialogView::appendText(int id, std::string_view text) {
   if (id == logPaneId_) {
     print(text);
     printed_->append(text);
+    return;
   }
   texts_[id].append(text);
 }
@@ -43,13 +46,15 @@ int HeadlessDialogView::selectedItem(int id) const {
 }
 
 void HeadlessDialogView::print(std::string_view text) {
-  std::string lines;
-  lines.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
-    lines.push_back(text[i]);
+  // Whole runs of text between the CRs of CR LF line ends go out in one piece.
+  std::size_t start = 0;
+  for (std::size_t cr = text.find("\r\n"); cr != std::string_view::npos;
+       cr = text.find("\r\n", start)) {
+    out_.write(text.data() + start, static_cast<std::streamsize>(cr - start));
+    start = cr + 1;
   }
-  out_ << lines << std::flush;
+  out_.write(text.data() + start, static_cast<std::streamsize>(text.size() - start));
+  if (flushEachLine_) out_.flush();
 }
 
 }  // namespace kvt::cli

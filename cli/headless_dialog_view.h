@@ -21,10 +21,20 @@ namespace kvt::cli {
 class HeadlessDialogView final : public platform::View {
  public:
   HeadlessDialogView(std::ostream& out, int logPaneId)
-      : out_(out), logPaneId_(logPaneId), printed_(std::make_shared<std::string>()) {}
+      : out_(out),
+        logPaneId_(logPaneId),
+        printed_(std::make_shared<std::string>()),
+        flushEachLine_(std::make_shared<bool>(false)) {}
   // Prints to the same stream as `other` and continues what it printed.
   HeadlessDialogView(const HeadlessDialogView& other, int logPaneId)
-      : out_(other.out_), logPaneId_(logPaneId), printed_(other.printed_) {}
+      : out_(other.out_),
+        logPaneId_(logPaneId),
+        printed_(other.printed_),
+        flushEachLine_(other.flushEachLine_) {}
+
+  // Standard output on a terminal shows each line as it comes; a pipe or a file gets whole
+  // blocks, flushed before the program waits and at its end.
+  void setFlushEachLine(bool on) { *flushEachLine_ = on; }
 
   std::string text(int id) const override;
   void setText(int id, std::string_view text) override;
@@ -53,6 +63,7 @@ class HeadlessDialogView final : public platform::View {
   std::ostream& out_;
   int logPaneId_;
   std::shared_ptr<std::string> printed_;  // the log text as printed so far, CR LF kept
+  std::shared_ptr<bool> flushEachLine_;   // shared with the views printing to the same stream
   std::map<int, std::string> texts_;
   std::map<int, bool> checks_;
   std::map<int, List> lists_;

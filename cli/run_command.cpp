@@ -20,12 +20,12 @@ std::string checkRun(const std::vector<std::string>& arguments) {
   return arguments.size() == 1 ? std::string() : "run takes one command file (or - for stdin)";
 }
 
-// The whole command file, read before the first line runs ("-": standard input), so a jump
-// can go back to its top.
+// Standard input is read whole before the first line runs, so a jump can go back to its top;
+// a named file is only checked here and read as the run goes.
 cmd::CommandFileError readCommandFile(Session& session, const std::string& path,
                                       std::string& text) {
   if (path == "-") return cmd::ReadCommandStream(session.in(), text);
-  return cmd::ReadCommandFile(path, text);
+  return cmd::CheckCommandFile(path);
 }
 
 // The progress line is for a person watching a terminal; the log on standard output already
@@ -58,7 +58,11 @@ int run(Session& session, const std::vector<std::string>& arguments) {
   // began breaks it before its first line.
   state.scriptRunning = 1;
   if (StopSignals::requested()) state.scriptRunning = 0;
-  cmd::RunScriptText(context, environment, std::move(text));
+  if (path == "-") {
+    cmd::RunScriptText(context, environment, std::move(text));
+  } else {
+    cmd::RunScript(context, environment);
+  }
   progress.clear();
   if (StopSignals::requested()) {
     ++session.tally().failedLines;

@@ -24,6 +24,7 @@ Session::Session(const CliOptions& options, std::ostream& out, std::ostream& err
       window_(json_ ? json_->logStream() : out, app::id::LogPane),
       program_(options.config, options, commandEnvironment()) {
   program_.state().mainWindow = &window_;
+  window_.setFlushEachLine(&out == &std::cout && isatty(STDOUT_FILENO) != 0);
   program_.state().events = json_.get();
   // Someone at a terminal wants to know what 0104 means; a log stays as it is.
   if (options.verbose || (&err == &std::cerr && isatty(STDERR_FILENO) != 0)) {

@@ -39,30 +39,38 @@ void toUpperCase(std::string& line) {
   }
 }
 
-}  // namespace
+// The label of a ":::" line whose command token has just been read.
+bool ReadLabelAfterCommand(CommandInterpreter& interpreter, const commands::Token& command,
+                           commands::Token& label) {
+  if (std::strcmp(command.data(), ":::") != 0) return false;
+  ReadToken(interpreter, label);
+  return true;
+}
 
-namespace {
-
-LineResult executeCommand(CommandInterpreter& interpreter, std::string& line) {
+// Reads the command token of `line` after bringing the line to the case it is executed in.
+void readCommandToken(CommandInterpreter& interpreter, std::string& line,
+                      commands::Token& command) {
   if (const auto end = line.find('\0'); end != std::string::npos) line.resize(end);
   interpreter.line = &line;
   interpreter.operandError = 0;
   interpreter.cursor = 0;
-  commands::Token command;
   // The first token decides the case before anything is converted: lower-case letters are
   // separators at this point, so "//>" must stand as a token of its own.
   ReadToken(interpreter, command);
   if (std::strcmp(command.data(), "//>") != 0) toUpperCase(line);
   interpreter.cursor = 0;
   ReadToken(interpreter, command);
+}
+
+LineResult executeCommand(CommandInterpreter& interpreter, std::string& line) {
+  commands::Token command;
+  readCommandToken(interpreter, line, command);
 
   if (interpreter.searching != 0) {
-    if (std::strcmp(command.data(), ":::") == 0) {
-      commands::Token label;
-      ReadToken(interpreter, label);
-      if (std::strcmp(label.data(), interpreter.targetLabel.data()) == 0) {
-        interpreter.searching = 0;
-      }
+    commands::Token label;
+    if (ReadLabelAfterCommand(interpreter, command, label) &&
+        std::strcmp(label.data(), interpreter.targetLabel.data()) == 0) {
+      interpreter.searching = 0;
     }
     return LineDone;
   }
@@ -84,6 +92,13 @@ LineResult executeCommand(CommandInterpreter& interpreter, std::string& line) {
 }
 
 }  // namespace
+
+bool ReadLabelDefinition(CommandInterpreter& interpreter, std::string& line,
+                         std::array<char, kTokenSize>& label) {
+  commands::Token command;
+  readCommandToken(interpreter, line, command);
+  return ReadLabelAfterCommand(interpreter, command, label);
+}
 
 LineResult ExecuteLine(CommandInterpreter& interpreter, std::string& line) {
   const LineResult result = executeCommand(interpreter, line);

@@ -12,4 +12,10 @@ namespace kvt::cmd {
 // While a jump searches its label, every line but the matching "::: label" is skipped.
 LineResult ExecuteLine(CommandInterpreter& interpreter, std::string& line);
 
+// The label a "::: label" line defines, read as a searching ExecuteLine reads it (the line
+// upper-cased, its first token ":::"); false for any other line. Changes `line` as ExecuteLine
+// does. `interpreter` only lends its cursor.
+bool ReadLabelDefinition(CommandInterpreter& interpreter, std::string& line,
+                         std::array<char, kTokenSize>& label);
+
 }  // namespace kvt::cmd

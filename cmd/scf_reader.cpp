@@ -33,36 +33,79 @@ CommandFileError ReadCommandStream(std::istream& in, std::string& text) {
   return in.bad() ? CommandFileError::Unreadable : CommandFileError::None;
 }
 
-CommandFileError ReadCommandFile(const std::string& path, std::string& text) {
+CommandFileError CheckCommandFile(const std::string& path) {
   namespace fs = std::filesystem;
   std::error_code error;
   const fs::file_status status = fs::status(path, error);
   if (error || !fs::exists(status) || fs::is_directory(status)) return CommandFileError::NotFound;
   if (!fs::is_regular_file(status)) return CommandFileError::NotRegular;
   std::ifstream file(path, std::ios::binary);
-  if (!file) return CommandFileError::Unreadable;
-  return ReadCommandStream(file, text);
+  return file ? CommandFileError::None : CommandFileError::Unreadable;
 }
 
 bool ScfReader::open(const std::string& path) {
-  std::string text;
-  if (ReadCommandFile(path, text) != CommandFileError::None) return false;
-  openText(std::move(text));
+  if (CheckCommandFile(path) != CommandFileError::None) return false;
+  file_ = std::ifstream(path, std::ios::binary);
+  if (!file_) return false;
+  streaming_ = true;
+  block_.clear();
+  blockStart_ = 0;
+  next_ = 0;
   return true;
 }
 
 void ScfReader::openText(std::string text) {
-  text_ = std::move(text);
+  file_ = std::ifstream();
+  streaming_ = false;
+  block_ = std::move(text);
+  blockStart_ = 0;
   next_ = 0;
+}
+
+bool ScfReader::fill() {
+  if (!streaming_) return false;
+  constexpr std::size_t kBlockSize = 65536;
+  blockStart_ += block_.size();
+  block_.resize(kBlockSize);
+  file_.read(block_.data(), static_cast<std::streamsize>(kBlockSize));
+  block_.resize(static_cast<std::size_t>(file_.gcount()));
+  next_ = 0;
+  return !block_.empty();
+}
+
+void ScfReader::seek(std::uint64_t position) {
+  if (position >= blockStart_ && position - blockStart_ <= block_.size()) {
+    next_ = static_cast<std::size_t>(position - blockStart_);
+    return;
+  }
+  if (!streaming_) return;
+  file_.clear();
+  file_.seekg(static_cast<std::streamoff>(position));
+  block_.clear();
+  blockStart_ = position;
+  next_ = 0;
+}
+
+bool ScfReader::nextCharacter(char& c) {
+  if (next_ == block_.size() && !fill()) return false;
+  c = block_[next_++];
+  return true;
 }
 
 bool ScfReader::readLine(std::string& piece) {
   piece.clear();
-  while (piece.size() < kPieceLength && next_ < text_.size()) {
-    char c = text_[next_++];
-    if (c == '\r' && next_ < text_.size() && text_[next_] == '\n') {
-      c = '\n';
-      ++next_;
+  char c = 0;
+  while (piece.size() < kPieceLength && nextCharacter(c)) {
+    if (c == '\r') {
+      // CR LF reads as LF; the look ahead may cross into the next block.
+      char following = 0;
+      if (nextCharacter(following)) {
+        if (following == '\n') {
+          c = '\n';
+        } else {
+          --next_;
+        }
+      }
     }
     piece.push_back(c);
     if (c == '\n') break;

@@ -9,6 +9,7 @@
 #include "app/log.h"
 #include "app/serial_ports.h"
 #include "cmd/execute_line.h"
+#include "cmd/label_index.h"
 #include "cmd/progress_dialog.h"
 #include "cmd/scf_reader.h"
 #include "platform/path_parts.h"
@@ -74,6 +75,7 @@ void runLines(const app::DialogContext& context, const CommandEnvironment& envir
   }
   int32_t lineCount = skip;
   int32_t jumpLine = 0;
+  LabelIndex labels;
   while (reader.readLine(piece)) {
     ++lineCount;
     if (app.scriptRunning == 0) {
@@ -86,8 +88,14 @@ void runLines(const app::DialogContext& context, const CommandEnvironment& envir
     if (app::PortLost(app)) break;  // every later line would fail the same way
     if (result == LineJump) {
       jumpLine = lineCount;
-      reader.rewind();  // every search starts at the top of the file
-      lineCount = 0;
+      app.resumeLine = 0;
+      // The search from the top of the file, done once for every label.
+      labels.build(reader);
+      const auto place = labels.find(interpreter.targetLabel.data());
+      if (!place) break;  // searched to the end in vain
+      interpreter.searching = 0;
+      reader.seek(place->next);
+      lineCount = place->line;
     } else if (result == LineBreak) {
       app.resumeLine = lineCount;
       break;

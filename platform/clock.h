@@ -4,6 +4,8 @@
 #include <chrono>
 #include <cstdint>
 
+#include "platform/wait_notice.h"
+
 namespace kvt::platform {
 
 // Time source and sleeper. Everything that waits (SLP, WIL, WIE, the read time-out of the
@@ -15,7 +17,7 @@ class Clock {
   virtual void sleepFor(std::chrono::microseconds duration) = 0;
 };
 
-// The real monotonic clock.
+// The real monotonic clock; sleeping tells the wait notice first.
 class SystemClock final : public Clock {
  public:
   std::chrono::microseconds now() override;

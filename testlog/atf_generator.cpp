@@ -4,6 +4,7 @@
 
 #include "app/text_format.h"
 #include "testlog/column_legend.h"
+#include "testlog/pattern_text.h"
 #include "testlog/pin_characters.h"
 
 namespace kvt::testlog::atf {
@@ -16,9 +17,14 @@ class AtfText {
  public:
   explicit AtfText(TestLogSettings& settings) : settings_(settings) {}
 
-  void vector(uint32_t repeat, const std::string& pins, std::string_view comment = {}) {
-    text_ += app::Format("    %4u Waveset1 %8u :   %s; ! ", settings_.vectorNumber++, repeat,
-                         pins.c_str());
+  void vector(uint32_t repeat, std::string_view pins, std::string_view comment = {}) {
+    text_ += "    ";
+    AppendNumber(text_, settings_.vectorNumber++, 4);
+    text_ += " Waveset1 ";
+    AppendNumber(text_, repeat, 8);
+    text_ += " :   ";
+    text_ += pins;
+    text_ += "; ! ";
     text_ += comment;
     text_ += '\n';
   }
@@ -48,10 +54,10 @@ void i2cStart(AtfText& out) {
 void i2cSlaveAddress(AtfText& out, uint8_t slave) {
   out.vector(5, i2c('0', digit(slave, 6)), "S[6]");
   for (int i = 6; i >= 1; --i) {
-    out.vector(2, i2c('1', digit(slave, i)), app::Format("S[%d] : %d", i, DrivenBit(slave, i)));
-    out.vector(10, i2c('0', digit(slave, i - 1)), app::Format("S[%d]", i - 1));
+    out.vector(2, i2c('1', digit(slave, i)), BitComment('S', i, digit(slave, i)));
+    out.vector(10, i2c('0', digit(slave, i - 1)), BitName('S', i - 1));
   }
-  out.vector(2, i2c('1', digit(slave, 0)), app::Format("S[0] : %d", DrivenBit(slave, 0)));
+  out.vector(2, i2c('1', digit(slave, 0)), BitComment('S', 0, digit(slave, 0)));
   out.comment("! ==> end slave address \n");
 }
 
@@ -71,13 +77,12 @@ void i2cAcknowledge(AtfText& out) {
 
 // Eight bits, most significant first; `name` is "A" (register address) or "D" (data).
 void i2cByte(AtfText& out, char name, uint8_t value, std::string_view closing) {
-  out.vector(2, i2c('0', digit(value, 7)), app::Format("%c[7]", name));
+  out.vector(2, i2c('0', digit(value, 7)), BitName(name, 7));
   for (int i = 7; i >= 1; --i) {
-    out.vector(2, i2c('1', digit(value, i)),
-               app::Format("%c[%d] : %d", name, i, DrivenBit(value, i)));
-    out.vector(10, i2c('0', digit(value, i - 1)), app::Format("%c[%d]", name, i - 1));
+    out.vector(2, i2c('1', digit(value, i)), BitComment(name, i, digit(value, i)));
+    out.vector(10, i2c('0', digit(value, i - 1)), BitName(name, i - 1));
   }
-  out.vector(2, i2c('1', digit(value, 0)), app::Format("%c[0] : %d", name, DrivenBit(value, 0)));
+  out.vector(2, i2c('1', digit(value, 0)), BitComment(name, 0, digit(value, 0)));
   out.comment(closing);
 }
 
@@ -85,11 +90,11 @@ void i2cReadData(AtfText& out, uint8_t expected, uint8_t mask) {
   out.vector(2, i2c('0', 'U'));
   for (int i = 7; i >= 1; --i) {
     const char bit = CheckedBit(expected, mask, i, 'U');
-    out.vector(2, i2c('1', bit), app::Format("D[%d] : %c", i, bit));
+    out.vector(2, i2c('1', bit), BitComment('D', i, bit));
     out.vector(10, i2c('0', 'U'));
   }
   const char bit0 = CheckedBit(expected, mask, 0, 'U');
-  out.vector(2, i2c('1', bit0), app::Format("D[0] : %c", bit0));
+  out.vector(2, i2c('1', bit0), BitComment('D', 0, bit0));
   out.comment("! ==> end write data \n");
 }
 
@@ -123,9 +128,8 @@ void spiReadWrite(AtfText& out, int read) {
 // Drives bits topBit..0 of `value` on MOSI, each as a clock-low and a clock-high vector.
 void spiDrivenBits(AtfText& out, char name, uint8_t value, int topBit, const char* endComment) {
   for (int i = topBit; i >= 0; --i) {
-    out.vector(1, spi('U', digit(value, i), '0', '0'), app::Format("%c[%d]", name, i));
-    out.vector(1, spi('U', digit(value, i), '1', '0'),
-               app::Format("%c[%d] : %d", name, i, DrivenBit(value, i)));
+    out.vector(1, spi('U', digit(value, i), '0', '0'), BitName(name, i));
+    out.vector(1, spi('U', digit(value, i), '1', '0'), BitComment(name, i, digit(value, i)));
   }
   out.comment(endComment);
 }
@@ -147,8 +151,8 @@ void spiWriteData(AtfText& out, uint8_t data) {
 void spiReadData(AtfText& out, uint8_t expected, uint8_t mask) {
   for (int i = 7; i >= 0; --i) {
     const char bit = CheckedBit(expected, mask, i, 'U');
-    out.vector(1, spi('U', '0', '0', '0'), app::Format("D[%d]", i));
-    out.vector(1, spi(bit, '0', '1', '0'), app::Format("D[%d] : %c", i, bit));
+    out.vector(1, spi('U', '0', '0', '0'), BitName('D', i));
+    out.vector(1, spi(bit, '0', '1', '0'), BitComment('D', i, bit));
   }
   out.comment("! ==> end read data with check \n");
 }

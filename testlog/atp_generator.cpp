@@ -4,6 +4,7 @@
 
 #include "app/text_format.h"
 #include "testlog/column_legend.h"
+#include "testlog/pattern_text.h"
 #include "testlog/pin_characters.h"
 
 namespace kvt::testlog::atp {
@@ -14,9 +15,12 @@ namespace {
 // other lines.
 class AtpText {
  public:
-  void vector(std::string_view label, const std::string& fields, std::string_view comment = {}) {
-    text_ += app::Format("           > %-16.*s %s; // ", static_cast<int>(label.size()),
-                         label.data(), fields.c_str());
+  void vector(std::string_view label, std::string_view fields, std::string_view comment = {}) {
+    text_ += "           > ";
+    AppendPadded(text_, label, 16);
+    text_ += ' ';
+    text_ += fields;
+    text_ += "; // ";
     text_ += comment;
     text_ += '\n';
   }
@@ -39,9 +43,9 @@ void i2cStart(AtpText& out) {
 }
 
 void i2cSlaveAddress(AtpText& out, uint8_t slave) {
-  out.vector("i2c_slv", i2c(digit(slave, 6)), app::Format("S[6] : %d", DrivenBit(slave, 6)));
+  out.vector("i2c_slv", i2c(digit(slave, 6)), BitComment('S', 6, digit(slave, 6)));
   for (int i = 5; i >= 0; --i) {
-    out.vector("-", i2c(digit(slave, i)), app::Format("S[%d] : %d", i, DrivenBit(slave, i)));
+    out.vector("-", i2c(digit(slave, i)), BitComment('S', i, digit(slave, i)));
   }
   out.line("// ==> end slave address \n");
 }
@@ -60,20 +64,19 @@ void i2cAcknowledge(AtpText& out) {
 // ("D", label "i2c_data").
 void i2cByte(AtpText& out, char name, std::string_view label, uint8_t value,
              std::string_view closing) {
-  out.vector(label, i2c(digit(value, 7)), app::Format("%c[7] : %d ", name, DrivenBit(value, 7)));
+  out.vector(label, i2c(digit(value, 7)), BitComment(name, 7, digit(value, 7)) + " ");
   for (int i = 6; i >= 0; --i) {
-    out.vector("-", i2c(digit(value, i)),
-               app::Format("%c[%d] : %d ", name, i, DrivenBit(value, i)));
+    out.vector("-", i2c(digit(value, i)), BitComment(name, i, digit(value, i)) + " ");
   }
   out.line(closing);
 }
 
 void i2cReadData(AtpText& out, uint8_t expected, uint8_t mask) {
   const char bit7 = CheckedBit(expected, mask, 7, 'X');
-  out.vector("i2c_data", i2c(bit7), app::Format("D[7] : %c ", bit7));
+  out.vector("i2c_data", i2c(bit7), BitComment('D', 7, bit7) + " ");
   for (int i = 6; i >= 0; --i) {
     const char bit = CheckedBit(expected, mask, i, 'X');
-    out.vector("i2c_data", i2c(bit), app::Format("D[%d] : %c ", i, bit));
+    out.vector("i2c_data", i2c(bit), BitComment('D', i, bit) + " ");
   }
   out.line("// ==> end write data \n");
 }
@@ -95,11 +98,9 @@ void spiReadWrite(AtpText& out, int read) {
 }
 
 void spiAddress(AtpText& out, uint8_t address) {
-  out.vector("spi_adr", spi('U', digit(address, 5)),
-             app::Format("A[5] : %d", DrivenBit(address, 5)));
+  out.vector("spi_adr", spi('U', digit(address, 5)), BitComment('A', 5, digit(address, 5)));
   for (int i = 4; i >= 0; --i) {
-    out.vector("", spi('U', digit(address, i)),
-               app::Format("A[%d] : %d", i, DrivenBit(address, i)));
+    out.vector("", spi('U', digit(address, i)), BitComment('A', i, digit(address, i)));
   }
   out.line("// ==> end write address \n");
 }
@@ -110,10 +111,10 @@ void spiReserved(AtpText& out) {
 }
 
 void spiWriteData(AtpText& out, uint8_t data, std::string_view comment) {
-  out.vector("spi_data", spi('U', digit(data, 7)), app::Format("D[7] : %d", DrivenBit(data, 7)));
+  out.vector("spi_data", spi('U', digit(data, 7)), BitComment('D', 7, digit(data, 7)));
   for (int i = 6; i >= 0; --i) {
     out.vector("", spi('U', digit(data, i)),
-               app::Format("D[%d] : %d : ", i, DrivenBit(data, i)) +
+               BitComment('D', i, digit(data, i)) + " : " +
                    std::string(i == 0 ? comment : std::string_view()));
   }
   out.line("// ==> end write data \n");
@@ -121,12 +122,12 @@ void spiWriteData(AtpText& out, uint8_t data, std::string_view comment) {
 
 void spiReadData(AtpText& out, uint8_t expected, uint8_t mask, std::string_view comment) {
   const char bit7 = CheckedBit(expected, mask, 7, 'U');
-  out.vector("spi_data", spi(bit7, '1'), app::Format("D[7] : %c", bit7));
+  out.vector("spi_data", spi(bit7, '1'), BitComment('D', 7, bit7));
   for (int i = 6; i >= 0; --i) {
     const char bit = CheckedBit(expected, mask, i, 'U');
     out.vector(
         "spi_data", spi(bit, '1'),
-        app::Format("D[%d] : %c : ", i, bit) + std::string(i == 0 ? comment : std::string_view()));
+        BitComment('D', i, bit) + " : " + std::string(i == 0 ? comment : std::string_view()));
   }
   out.line("// ==> end read data with check \n");
 }

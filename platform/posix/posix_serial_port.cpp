@@ -11,6 +11,7 @@
 #include <algorithm>
 
 #include "platform/tty_rate.h"
+#include "platform/wait_notice.h"
 
 namespace kvt::platform {
 
@@ -152,9 +153,17 @@ IoResult PosixSerialPort::writeByte(uint8_t byte) {
 IoResult PosixSerialPort::readByte(uint8_t& byte) {
   if (lost_) return IoResult::Failed;
   const auto deadline = Clock::now() + kReadTimeout;
+  // An answer normally comes within a few byte times; one that keeps the line waiting longer
+  // may be a time-out, and what the program holds back is let out first.
+  bool noticed = false;
   for (;;) {
     pollfd waitFor{fd_, POLLIN, 0};
-    const int ready = ::poll(&waitFor, 1, msUntil(deadline));
+    int ready = ::poll(&waitFor, 1, noticed ? msUntil(deadline) : std::min(msUntil(deadline), 10));
+    if (ready == 0 && !noticed) {
+      noticed = true;
+      NoticeWait();
+      continue;
+    }
     if (ready < 0) {
       if (errno == EINTR) continue;
       return IoResult::Failed;

@@ -267,5 +267,36 @@ TEST_F(KvtCliAutomationTest, JsonRecordsTheStepsOfACardImageCopy) {
   }
 }
 
+// Standard output in a pipe is written in blocks, yet its reader sees each line before the
+// program waits.
+TEST_F(KvtCliAutomationTest, APipeReaderSeesEachLineBeforeASleep) {
+  writeFile("sleep.scf", "//> before the sleep\nSLP 600000\n//> after\n");
+  int pipeEnds[2];
+  ASSERT_EQ(pipe2(pipeEnds, O_CLOEXEC), 0);
+  const pid_t pid = fork();
+  if (pid == 0) {
+    if (chdir(folder.c_str()) != 0) _exit(127);
+    dup2(pipeEnds[1], STDOUT_FILENO);
+    execl(KVT_CLI_PROGRAM, KVT_CLI_PROGRAM, "--sim", "run", "sleep.scf", nullptr);
+    _exit(127);
+  }
+  close(pipeEnds[1]);
+  const std::string expected = "Processing sleep.scf\n//< before the sleep\n";
+  std::string seen;
+  for (const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+       seen.size() < expected.size() && std::chrono::steady_clock::now() < end;) {
+    pollfd readable{pipeEnds[0], POLLIN, 0};
+    if (poll(&readable, 1, 100) <= 0) continue;
+    char buffer[256];
+    const ssize_t count = read(pipeEnds[0], buffer, sizeof buffer);
+    if (count <= 0) break;
+    seen.append(buffer, static_cast<std::size_t>(count));
+  }
+  kill(pid, SIGKILL);
+  waitpid(pid, nullptr, 0);
+  close(pipeEnds[0]);
+  EXPECT_EQ(seen, expected);
+}
+
 }  // namespace
 }  // namespace kvt::cli::test

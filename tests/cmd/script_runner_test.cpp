@@ -60,6 +60,21 @@ TEST_F(ScriptRunnerTest, EveryPieceOfALongLineCountsForTheResumePoint) {
   EXPECT_EQ(logLines().back(), processing());
 }
 
+// A file is read in blocks of 64 KiB: a CR LF split between two blocks still ends one line,
+// and a jump goes to the first of two equal labels from the top, wherever the reader stands.
+TEST_F(ScriptRunnerTest, JumpsAndLineEndsHoldAcrossTheBlocksOfALargeFile) {
+  std::string text = "JMP far\r\n";
+  int32_t lines = 1;
+  for (; text.size() < 65536 - 150; ++lines) text += "// " + std::string(95, 'x') + "\r\n";
+  text += "// " + std::string(65535 - text.size() - 3, 'y') + "\r\n";  // its CR ends the block
+  ++lines;
+  ASSERT_EQ(text.substr(65535, 2), "\r\n");
+  script(text + "::: far\r\nINC ML0\r\nJNE ML0 3 FAR\r\n//# ML0\r\nBRK\r\n::: far\r\n");
+  runNow();
+  EXPECT_EQ(logLines(), (Lines{processing(), "Value = 0x03"}));
+  EXPECT_EQ(app.resumeLine, lines + 5);
+}
+
 TEST_F(ScriptRunnerTest, ABreakIsRecognisedOnlyWhenALineFollows) {
   script("//> one\n//> two\n");
   app.resumeLine = 1;
@@ -82,11 +97,11 @@ TEST_F(ScriptRunnerTest, AMissingFileIsReportedAndStartsNothing) {
 }
 
 // A FIFO without a writer would block the run for ever and a device may never end: only
-// regular files are read, and none beyond the size limit.
+// regular files are read, and standard input only up to the size limit.
 TEST_F(ScriptRunnerTest, OnlyRegularFilesOfBoundedSizeAreRead) {
   std::string text;
-  EXPECT_EQ(ReadCommandFile("/dev/zero", text), CommandFileError::NotRegular);
-  EXPECT_EQ(ReadCommandFile(folder.string(), text), CommandFileError::NotFound);
+  EXPECT_EQ(CheckCommandFile("/dev/zero"), CommandFileError::NotRegular);
+  EXPECT_EQ(CheckCommandFile(folder.string()), CommandFileError::NotFound);
   EXPECT_FALSE(CanRead("/dev/zero"));
   std::istringstream endless(std::string(kMaxCommandFileSize + 1, 'x'));
   EXPECT_EQ(ReadCommandStream(endless, text), CommandFileError::TooLarge);

@@ -1,0 +1,10 @@
+#pragma once
+
+namespace kvt::platform {
+
+// Told before the program really waits (a sleep, a read that the line keeps waiting), so
+// output held in buffers reaches its reader first. Set once at start-up; none by default.
+void SetWaitNotice(void (*notice)());
+void NoticeWait();
+
+}  // namespace kvt::platform
