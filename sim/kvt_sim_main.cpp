@@ -5,6 +5,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <stdlib.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <time.h>
@@ -96,7 +97,8 @@ class ChipServer {
  public:
   using Clock = kvt::sim::FaultyLine::Clock;
 
-  ChipServer(int master, const SimOptions& options, kvt::chip::LineTrace* trace)
+  ChipServer(int master, const std::string& slavePath, const SimOptions& options,
+             kvt::chip::LineTrace* trace)
       : master_(master),
         options_(options),
         chip_(kvt::sim::ChipConfig{options.version}),
@@ -104,7 +106,18 @@ class ChipServer {
         trace_(trace) {
     imageCards_ = kvt::sim::applyFieldSetup(options.field, chip_.field());
     newHost();
+    // Told of every open of the terminal, so the next host is served the moment it comes.
+    opens_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (opens_ >= 0 && inotify_add_watch(opens_, slavePath.c_str(), IN_OPEN) < 0) {
+      close(opens_);
+      opens_ = -1;
+    }
   }
+  ~ChipServer() {
+    if (opens_ >= 0) close(opens_);
+  }
+  ChipServer(const ChipServer&) = delete;
+  ChipServer& operator=(const ChipServer&) = delete;
 
   // With --sim-save, writes each image card's memory back to its file. False with a message
   // when a file could not be written.
@@ -216,8 +229,21 @@ class ChipServer {
     if (!hostGone_) newHost();  // a half-sent write frame ends with its host
     if (!hostGone_ && trace_ != nullptr) trace_->note("the host closed the line");
     hostGone_ = true;
-    const timespec pause{0, 20'000'000};
-    ppoll(nullptr, 0, &pause, &waitMask);
+    // An open seen since the last look may be the next host's: look at the line again.
+    if (drainOpens()) return;
+    // Until the terminal is opened again; the time-out only guards against a missed notice.
+    pollfd opened{opens_, POLLIN, 0};
+    const timespec pause{0, opens_ >= 0 ? 500'000'000 : 20'000'000};
+    ppoll(opens_ >= 0 ? &opened : nullptr, opens_ >= 0 ? 1 : 0, &pause, &waitMask);
+  }
+
+  // Reads the open notices that have come; true when there were any.
+  bool drainOpens() {
+    if (opens_ < 0) return false;
+    alignas(inotify_event) char events[4096];
+    bool any = false;
+    while (read(opens_, events, sizeof events) > 0) any = true;
+    return any;
   }
 
   int master_;
@@ -229,6 +255,7 @@ class ChipServer {
   std::vector<uint8_t> received_;  // host bytes not yet traced
   bool hostGone_ = false;
   kvt::chip::LineTrace* trace_;
+  int opens_ = -1;  // inotify: opens of the terminal
   uint32_t tracedRate_ = 0;
   std::vector<kvt::sim::ImageCard> imageCards_;
 };
@@ -290,7 +317,7 @@ int main(int argc, char** argv) {
   std::printf("%s\n", slavePath.c_str());
   std::fflush(stdout);
 
-  ChipServer server(master, options, trace ? &*trace : nullptr);
+  ChipServer server(master, slavePath, options, trace ? &*trace : nullptr);
   int result = server.run(waitMask);
   if (!server.saveCards() && result == 0) result = 1;
 
