@@ -54,7 +54,7 @@ void HeadlessDialogView::print(std::string_view text) {
     start = cr + 1;
   }
   out_.write(text.data() + start, static_cast<std::streamsize>(text.size() - start));
-  if (flushEachLine_) out_.flush();
+  if (*flushEachLine_) out_.flush();
 }
 
 }  // namespace kvt::cli
