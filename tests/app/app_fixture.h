@@ -3,12 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <future>
 #include <map>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -21,33 +19,15 @@
 #include "chip/korvex_reader.h"
 #include "chip/operation_control.h"
 #include "chip/register_control.h"
-#include "chip/serial_bus.h"
-#include "sim/kv380.h"
 #include "sim/simulated_port.h"
+#include "support/app_wiring.h"
 #include "support/fake_view.h"
 #include "support/scripted_port.h"
 
 namespace kvt::app::test {
 
-inline std::string ReadFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream content;
-  content << in.rdbuf();
-  return content.str();
-}
-
-// An empty folder of its own for the running test, removed afterwards.
-struct TempFolder {
-  TempFolder()
-      : path(std::filesystem::temp_directory_path() /
-             ("kvt_app_" +
-              std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()))) {
-    std::filesystem::remove_all(path);
-    std::filesystem::create_directories(path);
-  }
-  ~TempFolder() { std::filesystem::remove_all(path); }
-  std::filesystem::path path;
-};
+using kvt::test::ReadFile;
+using kvt::test::TempFolder;
 
 // Every control and menu item the port state governs, by its state while the port is open;
 // the never-greyed ones stay enabled in both states.
@@ -181,22 +161,11 @@ class FakePortOpener final : public PortOpener {
   }
 };
 
-// The application core wired as the program wires it, with a fake main window and shell, a
-// simulated chip and a fake port opener. No port is open at the start.
-class AppFixture : public ::testing::Test {
+// The application core wired as the program wires it, with a fake port opener. No port is
+// open at the start.
+class AppFixture : public ::testing::Test, public kvt::test::AppWiring {
  protected:
-  AppFixture() {
-    registerControl.Init(&serialBus);
-    app.instance = &shell;
-    app.mainWindow = &main;
-    app.logBuffer = &log;
-    app.portOpener = &opener;
-    app.serialBus = &serialBus;
-    app.serialBusObject = &serialBus;
-    app.registerControl = &registerControl;
-    app.registerControlObject = &registerControl;
-    context = DialogContext{&main, &main, &shell, 0, 0, &app};
-  }
+  AppFixture() { app.portOpener = &opener; }
 
   // Port `name` leads to the simulated chip.
   void connectSimulatedChip(const std::string& name = "COM1:") {
@@ -211,24 +180,14 @@ class AppFixture : public ::testing::Test {
     };
   }
   sim::SimulatedPort* simulatedPort() const { return dynamic_cast<sim::SimulatedPort*>(app.port); }
-  std::string logText() const { return log.text(); }
   DialogContext contextFor(int commandId) const {
     DialogContext c = context;
     c.wParam = static_cast<uintptr_t>(commandId);
     return c;
   }
 
-  // Declared first, so the ports the application holds go before the chip they talk to.
-  sim::Kv380 chip;
   FakePortOpener opener;
-  chip::SerialBus serialBus;
-  chip::RegisterControl registerControl;
-  Log log;
-  kvt::test::FakeView main;
-  kvt::test::FakeShell shell;
   kvt::test::ScriptedPort* scripted = nullptr;
-  AppState app;
-  DialogContext context;
 };
 
 }  // namespace kvt::app::test

@@ -8,17 +8,14 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
-#include "app/components.h"
 #include "app/log.h"
 #include "app/text_format.h"
 #include "cardreader/card_session.h"
 #include "cardreader/control_ids.h"
 #include "cardreader/korvex_reader_dialog.h"
 #include "sim/korvex_card.h"
-#include "sim/kv380.h"
 #include "sim/simulated_port.h"
-#include "support/fake_view.h"
+#include "support/app_wiring.h"
 
 namespace kvt::cardreader::test {
 
@@ -50,20 +47,10 @@ class RecordingPort final : public platform::SerialPort {
 // The application as the program wires it: the whole chip stack on an open port to the
 // simulated chip, a fake main window with some old log text, and the card reader dialog on a
 // fake view. The field is empty until a test puts cards there.
-class CardReaderTest : public ::testing::Test {
+class CardReaderTest : public ::testing::Test, public kvt::test::AppWiring {
  protected:
-  CardReaderTest() {
-    components.publish(app);
-    app.instance = &shell;
-    app.mainWindow = &main;
-    app.logBuffer = &log;
+  CardReaderTest() : recorder(&openPort(std::make_unique<RecordingPort>(chip))) {
     app.monospaceFont = true;
-    auto port = std::make_unique<RecordingPort>(chip);
-    recorder = port.get();
-    app.openPort = std::move(port);
-    app.port = recorder;
-    components.serialBus.setPort(app.port);
-    mainContext = app::DialogContext{&main, &main, &shell, 0, 0, &app};
     app::AppendLog(mainContext, "old main window text", true);
   }
 
@@ -85,16 +72,11 @@ class CardReaderTest : public ::testing::Test {
     dialog.command(view, id, platform::notify::Changed);
   }
 
-  // The log as lines (CR LF ends each one).
+  // The log as lines; CR LF ends each one.
   std::vector<std::string> logLines() const {
-    std::vector<std::string> lines;
     const std::string text = log.text();
-    std::size_t start = 0;
-    for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
-      lines.push_back(text.substr(start, end - start));
-    }
-    EXPECT_EQ(start, text.size()) << "the log ends without CR LF";
-    return lines;
+    EXPECT_TRUE(text.empty() || text.ends_with("\r\n")) << "the log ends without CR LF";
+    return kvt::test::SplitCrLf(text);
   }
   std::string lastLine() const {
     const auto lines = logLines();
@@ -103,16 +85,9 @@ class CardReaderTest : public ::testing::Test {
   // Clears the log between steps of a test.
   void clearLog() { log.clear(&view, id::LogPane); }
 
-  // Declared first: the port the application holds goes before the chip it talks to.
-  sim::Kv380 chip;
-  app::Components components;
-  app::Log log;
-  kvt::test::FakeView main;
   kvt::test::FakeView view;
-  kvt::test::FakeShell shell;
-  app::AppState app;
-  RecordingPort* recorder = nullptr;
-  app::DialogContext mainContext;
+  RecordingPort* recorder;
+  app::DialogContext& mainContext = context;
   CardSession session;
   std::ostringstream diagnostics;
   KorvexReaderDialog dialog{app, session, diagnostics};

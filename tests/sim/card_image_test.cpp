@@ -1,7 +1,6 @@
 #include "sim/card_image.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 #include <sys/stat.h>
 
 #include <filesystem>
@@ -9,6 +8,7 @@
 
 #include "air_helpers.h"
 #include "sim/korvex_card.h"
+#include "support/files.h"
 
 namespace kvt::sim {
 namespace {
@@ -74,18 +74,13 @@ TEST(CardImageTest, ImagesThatNameNoCardAreRefused) {
 
 class CardImageFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = (std::filesystem::temp_directory_path() / "kvt-image-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    dir_ = pattern;
-  }
-  void TearDown() override { std::filesystem::remove_all(dir_); }
   std::string path(const char* name) const { return (dir_ / name).string(); }
   size_t filesInDir() const {
     return static_cast<size_t>(std::distance(std::filesystem::directory_iterator(dir_), {}));
   }
 
-  std::filesystem::path dir_;
+  kvt::test::TempFolder folder_;
+  std::filesystem::path dir_ = folder_.path;
 };
 
 TEST_F(CardImageFileTest, SaveReplacesTheFileWholeAndLoadReadsItBack) {

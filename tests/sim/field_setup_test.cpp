@@ -1,13 +1,13 @@
 #include "sim/field_setup.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
 #include <fstream>
 
 #include "air_helpers.h"
 #include "sim/leaving_target.h"
+#include "support/files.h"
 
 namespace kvt::sim {
 namespace {
@@ -137,9 +137,8 @@ TEST(FieldSetupTest, MalformedOptionsAndCombinations) {
 
 // Image cards are read with their option and written back only by saveImageCards.
 TEST(FieldSetupTest, ImageCardsComeFromTheirFilesAndGoBackToThem) {
-  std::string folder = (std::filesystem::temp_directory_path() / "kvt-field-XXXXXX").string();
-  ASSERT_NE(mkdtemp(folder.data()), nullptr);
-  const std::string file = folder + "/card.mfd";
+  const kvt::test::TempFolder folder;
+  const std::string file = (folder / "card.mfd").string();
   KorvexCard original({0x11, 0x22, 0x33, 0x44});
   original.memory().setBlock(4, KorvexMemory::Block{0xAB});
   std::string error;
@@ -161,7 +160,7 @@ TEST(FieldSetupTest, ImageCardsComeFromTheirFilesAndGoBackToThem) {
   EXPECT_TRUE(saveImageCards(imageCards).empty());
   EXPECT_EQ(loadCardImage(file, error)->memory.block(5)[0], 0xCD);
 
-  std::filesystem::remove_all(folder);
+  std::filesystem::remove_all(folder.path);
   EXPECT_EQ(saveImageCards(imageCards),
             std::vector<std::string>{
                 file + ": the card image could not be written; the file is as it was"});
