@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <future>
 #include <thread>
 
 #include "app_fixture.h"
@@ -73,6 +75,8 @@ TEST_F(LogTest, ATextLongerThanTheWholeLogKeepsItsNewestPart) {
   EXPECT_EQ(text.size(), Log::kLimit - 1 + 2);
   EXPECT_EQ(text.substr(text.size() - 6), "tail\r\n");
   EXPECT_EQ(text.find("old"), std::string::npos);
+  log.replace(huge, &main, id::LogPane);  // a pane text taken as the log leaves the terminator room
+  EXPECT_EQ(log.size(), Log::kCapacity - 1);
 }
 
 TEST_F(LogTest, WithoutALogNothingHappens) {
@@ -114,6 +118,23 @@ TEST_F(SaveLogTest, CancelOrAnUnopenableFileChangesNothing) {
   EXPECT_EQ(log.text(), "keep\r\n");
   SaveLog(context);  // must not throw or create anything
   EXPECT_FALSE(std::filesystem::exists(folder.path / "missing_dir"));
+}
+
+// While one append is inside the log (its mirror runs under the lock), another thread's
+// append must wait. Without the lock it gets through at once; with it the bounded wait ends.
+TEST(LogThreads, AnAppendWaitsForTheOneInProgress) {
+  Log log;
+  std::future<void> other;
+  bool otherGotThrough = false;
+  log.setMirror([&](std::string_view text) {
+    if (text != "first\r\n") return;
+    other = std::async(std::launch::async, [&] { log.append("second", true, nullptr, 0); });
+    otherGotThrough = other.wait_for(std::chrono::milliseconds(200)) == std::future_status::ready;
+  });
+  log.append("first", true, nullptr, 0);
+  other.get();
+  EXPECT_FALSE(otherGotThrough);
+  EXPECT_EQ(log.text(), "first\r\nsecond\r\n");
 }
 
 TEST(LogThreads, ConcurrentAppendsKeepEveryLineWhole) {

@@ -160,6 +160,7 @@ TEST_F(OperationControlTest, RangeErrorsComeBeforeAnyRegisterAccess) {
     EXPECT_EQ(set(c.group, c.attribute, c.value1, c.value2, c.buffer), status::InvalidParameter)
         << int(c.group) << "/" << int(c.attribute) << " " << int(c.value1) << "," << int(c.value2);
   }
+  EXPECT_EQ(get(8, 9, 3, buffer), status::InvalidParameter);  // only selections 0..2
   EXPECT_TRUE(port.written().empty());
   // Group 1 switches the crypto unit off before it checks its values.
   const uint8_t protocol[][3] = {{1, 3, 0}, {2, 4, 0}, {3, 0, 4}, {4, 0, 1},

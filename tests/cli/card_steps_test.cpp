@@ -48,8 +48,9 @@ TEST(HeadlessDialogViewTest, PrintsWhatThePaneGainsWithLfLineEnds) {
   view.setText(id::LogPane, "one\r\ntwo\r\n");  // a resent log prints only its new part
   view.setText(id::Hex, "not the pane\r\n");
   view.setText(id::LogPane, "three\r\n");  // a restarted log prints from its start
-  EXPECT_EQ(out.str(), "one\ntwo\nthree\n");
-  EXPECT_EQ(view.text(id::LogPane), "three\r\n");
+  view.appendText(id::LogPane, "a\rlone CR\r\n");
+  EXPECT_EQ(out.str(), "one\ntwo\nthree\na\rlone CR\n");
+  EXPECT_EQ(view.text(id::LogPane), "three\r\na\rlone CR\r\n");
   view.addItem(id::Block, "000");
   view.selectItem(id::Block, 1);  // no such entry
   EXPECT_EQ(view.selectedItem(id::Block), -1);

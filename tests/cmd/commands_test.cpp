@@ -2,6 +2,7 @@
 // window, the files SAV writes and the hooks' arguments on a failure.
 #include <gtest/gtest.h>
 
+#include "app/app_fixture.h"
 #include "app/control_ids.h"
 #include "cmd_fixture.h"
 
@@ -34,6 +35,14 @@ TEST_F(CommandTest, FailedLinesAreCountedAndSendNothing) {
   EXPECT_EQ(interpreter.searching, 0);
   EXPECT_EQ(tally.failedLines, 5);
   EXPECT_TRUE(simulatedPort->takeTrace().empty()) << "no byte may reach the chip";
+}
+
+TEST_F(CommandTest, RegisterCommandsReachTheChipUnderTheChipLock) {
+  app::test::RecordingStack stack(app);
+  app.registerControl = &stack;
+  for (const char* line : {"SR 3C 01", "GR 3C", "MR 3C 01 1", "RE 3C 01", "RF 3C 01 0F"}) run(line);
+  EXPECT_EQ(stack.calls.size(), 5u);
+  EXPECT_EQ(stack.callsWithoutLock, 0);
 }
 
 // That the chip keeps its rate shows in tests/scripts/chb.

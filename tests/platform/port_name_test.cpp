@@ -17,6 +17,7 @@ TEST(PortNameIndex, ALooseNameMayLackItsColonAndComeInAnyCase) {
   for (const char* name : {"COM3", "com3:", "Com3"}) {
     EXPECT_EQ(PortNameIndex(name, PortNameSpelling::Loose), 2) << name;
   }
+  EXPECT_EQ(PortNameIndex("COM8", PortNameSpelling::Loose), 7);
   for (const char* name : {"COM9", "COM", "COM12", "/dev/ttyUSB0", "sim", "xom3"}) {
     EXPECT_EQ(PortNameIndex(name, PortNameSpelling::Loose), -1) << name;
   }

@@ -105,6 +105,12 @@ TEST_F(Kv380CommandsTest, ConfigureStoresTwentyFiveBytesAndRefusesOtherCounts) {
   EXPECT_EQ(Bytes(stored.begin(), stored.end()), config);
 }
 
+TEST_F(Kv380CommandsTest, StartingACommandClearsEveryErrorButTheTemperature) {
+  chip.poke(0x06, 0x40 | 0x1F);
+  w(0x01, 0x0C);
+  EXPECT_EQ(r(0x06), 0x40);
+}
+
 TEST_F(Kv380CommandsTest, TransceiveWithNothingInTheFieldEndsByTheTimer) {
   setTimer(3);  // 4 ticks after the end of the transmission
   transceive({0x26}, 0x07);
