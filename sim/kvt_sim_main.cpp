@@ -260,6 +260,26 @@ class ChipServer {
   std::vector<kvt::sim::ImageCard> imageCards_;
 };
 
+// Blocks SIGINT and SIGTERM, so that they are taken only inside the waits (ppoll), and returns
+// the mask those waits use; a host that goes away never ends the program with SIGPIPE.
+sigset_t takeStopSignalsInWaitsOnly() {
+  sigset_t stopSignals;
+  sigemptyset(&stopSignals);
+  sigaddset(&stopSignals, SIGINT);
+  sigaddset(&stopSignals, SIGTERM);
+  sigset_t waitMask;
+  sigprocmask(SIG_BLOCK, &stopSignals, &waitMask);
+  sigdelset(&waitMask, SIGINT);
+  sigdelset(&waitMask, SIGTERM);
+  struct sigaction onStop {};
+  onStop.sa_handler = requestStop;
+  sigemptyset(&onStop.sa_mask);
+  sigaction(SIGINT, &onStop, nullptr);
+  sigaction(SIGTERM, &onStop, nullptr);
+  signal(SIGPIPE, SIG_IGN);
+  return waitMask;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -278,22 +298,7 @@ int main(int argc, char** argv) {
     return 0;
   }
 
-  // Block the stop signals; they are taken only inside the waits (ppoll).
-  sigset_t stopSignals;
-  sigemptyset(&stopSignals);
-  sigaddset(&stopSignals, SIGINT);
-  sigaddset(&stopSignals, SIGTERM);
-  sigset_t waitMask;
-  sigprocmask(SIG_BLOCK, &stopSignals, &waitMask);
-  sigdelset(&waitMask, SIGINT);
-  sigdelset(&waitMask, SIGTERM);
-  struct sigaction onStop {};
-  onStop.sa_handler = requestStop;
-  sigemptyset(&onStop.sa_mask);
-  sigaction(SIGINT, &onStop, nullptr);
-  sigaction(SIGTERM, &onStop, nullptr);
-  signal(SIGPIPE, SIG_IGN);
-
+  const sigset_t waitMask = takeStopSignalsInWaitsOnly();
   std::unique_ptr<std::FILE, int (*)(std::FILE*)> traceFile(nullptr, std::fclose);
   std::optional<kvt::chip::LineTrace> trace;
   if (!options.trace.empty()) {
