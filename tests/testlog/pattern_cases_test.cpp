@@ -1,0 +1,97 @@
+// Runs every folder of tests/testlog/cases: its `session` drives the pattern writers, its
+// `expected` is the output file byte for byte (none: no file may appear), its `log` the log
+// with LF line ends (none: an empty log). Its `templates` folder, if any, is the input folder.
+//
+// Session lines: format ATF|ATP|n I2C|SPI|n, output NAME, templates examples, vector N,
+// header, write AA DD, read AA EE MM (hex), sleep MS, comment TEXT (\r \n escaped),
+// expect-vector N.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "testlog_fixture.h"
+
+namespace kvt::testlog::test {
+namespace {
+
+namespace fs = std::filesystem;
+const fs::path kCases = fs::path(KVT_SOURCE_DIR) / "tests/testlog/cases";
+
+std::vector<std::string> CaseNames() {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(kCases)) names.push_back(entry.path().filename());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+int32_t Code(const std::string& word) {
+  if (word == "ATP" || word == "SPI") return 1;
+  if (word == "ATF" || word == "I2C") return 0;
+  return std::stoi(word);
+}
+
+std::string Unescaped(std::string text) {
+  for (auto [from, to] : {std::pair{"\\r", "\r"}, {"\\n", "\n"}}) {
+    for (std::size_t at; (at = text.find(from)) != std::string::npos;) text.replace(at, 2, to);
+  }
+  return text;
+}
+
+class PatternCase : public TestLogFixture, public ::testing::WithParamInterface<std::string> {
+ protected:
+  void step(const std::string& line) {
+    std::istringstream in(line);
+    std::string verb, a, b;
+    unsigned x = 0, y = 0, z = 0;
+    in >> verb;
+    if (verb == "format" && in >> a >> b) install(Code(a), Code(b));
+    if (verb == "output" && in >> a) settings.outputFile = (dir / a).string();
+    if (verb == "templates") settings.inputPath = KVT_SOURCE_DIR "/examples/templates/";
+    if (verb == "vector" && in >> x) settings.vectorNumber = x;
+    if (verb == "header") header();
+    if (verb == "write" && in >> std::hex >> x >> y && app.testLogHooks.writeHook) write(x, y);
+    if (verb == "read" && in >> std::hex >> x >> y >> z && app.testLogHooks.readHook) {
+      read(x, y, z);
+    }
+    if (verb == "sleep" && in >> x && app.testLogHooks.sleepHook) sleep(x);
+    if (verb == "comment" && app.testLogHooks.commentHook) {
+      comment(Unescaped(line.size() > 8 ? line.substr(8) : ""));
+    }
+    if (verb == "expect-vector" && in >> x) {
+      EXPECT_EQ(settings.vectorNumber, x) << line;
+    }
+  }
+};
+
+TEST_P(PatternCase, MatchesItsFolder) {
+  const fs::path folder = kCases / GetParam();
+  if (fs::exists(folder / "templates")) settings.inputPath = (folder / "templates/").string();
+  std::istringstream session(ReadFile(folder / "session"));
+  for (std::string line; std::getline(session, line);) step(line);
+  const fs::path output = settings.outputFile;
+  if (fs::exists(folder / "expected")) {
+    EXPECT_EQ(ReadFile(output), ReadFile(folder / "expected"));
+  } else {
+    EXPECT_FALSE(fs::exists(output)) << output;
+  }
+  EXPECT_EQ(log.text(), kvt::test::WithCrLf(ReadFile(folder / "log")));
+}
+
+// A template is read as text up to 100000 characters; more is cut, too big for a data folder.
+using PatternTemplateLimit = TestLogFixture;
+TEST_F(PatternTemplateLimit, ABigTemplateIsCutAt100000Characters) {
+  install(kFormatATP, kInterfaceI2C);
+  std::string big;
+  while (big.size() < 150000) big += "0123456789\r\n";
+  putTemplate("WriteI2C.atp", big);
+  write(0, 1);
+  const std::string written = outputText();
+  ASSERT_EQ(written.size(), 100000u);
+  EXPECT_EQ(written.substr(0, 22), "0123456789\n0123456789\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, PatternCase, ::testing::ValuesIn(CaseNames()),
+                         [](const auto& info) { return info.param; });
+
+}  // namespace
+}  // namespace kvt::testlog::test
