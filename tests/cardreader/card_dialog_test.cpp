@@ -1,4 +1,4 @@
-// Opening, closing, SAM mode and the main window's button of the card reader dialog.
+// Opening, closing and the main window's button of the card reader dialog.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -6,39 +6,19 @@
 #include "app/control_ids.h"
 #include "app/serial_ports.h"
 #include "card_reader_fixture.h"
-#include "chip/registers.h"
 
 namespace kvt::cardreader::test {
 namespace {
 
-namespace reg = chip::reg;
-
 using CardDialogTest = CardReaderTest;
 
-TEST_F(CardDialogTest, OpeningResetsTheChipFillsTheControlsAndEmptiesTheLog) {
+// What the controls show after the opening is checked by steps/dialog_opening_fills_controls.
+TEST_F(CardDialogTest, OpeningResetsTheChipFirstWithoutReports) {
   open();
   const auto& events = recorder->events;
   EXPECT_EQ(events.front(), "W01");                                 // the soft reset first
   EXPECT_EQ(std::count(events.begin(), events.end(), "R9600"), 0);  // already at 9600
   EXPECT_EQ(dialog.openingStatus(), 0);
-  const auto& requests = view.lists[id::RequestCode];
-  EXPECT_EQ(requests.items, (std::vector<std::string>{"0x26 (REQA)", "0x52 (WUPA)"}));
-  EXPECT_EQ(requests.selected, 0);
-  const auto& blocks = view.lists[id::Block];
-  ASSERT_EQ(blocks.items.size(), 256u);
-  EXPECT_EQ(blocks.selected, 0);
-  const std::pair<int, const char*> shown[] = {{0, "000"}, {1, "1"},     {3, "003"},
-                                               {10, "10"}, {12, "0012"}, {255, "00255"}};
-  for (const auto& [index, text] : shown) EXPECT_EQ(blocks.items[index], text) << index;
-  EXPECT_EQ(view.text(id::KeyA), "5A17C3E90B42");
-  EXPECT_EQ(view.text(id::KeyB), "5A17C3E90B42");
-  EXPECT_EQ(view.text(id::Hex), "00000000000000000000000000000000");
-  EXPECT_EQ(view.focus, id::Request);
-  EXPECT_TRUE(view.monospace[id::LogPane]);
-  // The log is empty; the main window's pane keeps its old text for now.
-  EXPECT_EQ(log.text(), "");
-  EXPECT_EQ(view.text(id::LogPane), "");
-  EXPECT_EQ(main.text(app::id::LogPane), "old main window text\r\n");
   EXPECT_EQ(diagnostics.str(), "");
 }
 
@@ -78,24 +58,6 @@ TEST_F(CardDialogTest, RefusedSetUpGoesToDiagnosticsNotToTheLog) {
   EXPECT_FALSE(view.monospace[id::LogPane]);
   EXPECT_NE(main.text(app::id::LogPane).find("ERROR: Cannot create monospace font!\r\n"),
             std::string::npos);
-}
-
-TEST_F(CardDialogTest, SamModeSwitchesTheSignalRouting) {
-  open();
-  chip.poke(reg::SamInterface, 0xF7);
-  view.setChecked(id::SamMode, true);
-  click(id::SamMode);
-  EXPECT_EQ(chip.peek(reg::SignalRouting1), 0x0D);
-  EXPECT_EQ(chip.peek(reg::SignalRouting2), 0x44);
-  EXPECT_EQ(chip.peek(reg::TestPinEnable), 0x38);
-  EXPECT_EQ(chip.peek(reg::SamInterface), 0xD7);
-  view.setChecked(id::SamMode, false);
-  click(id::SamMode);
-  EXPECT_EQ(chip.peek(reg::SignalRouting1), 0x10);
-  EXPECT_EQ(chip.peek(reg::SignalRouting2), 0x84);
-  EXPECT_EQ(chip.peek(reg::TestPinEnable), 0x00);
-  EXPECT_EQ(chip.peek(reg::SamInterface), 0xFF);
-  EXPECT_EQ(logLines(), (std::vector<std::string>{"Enabling SAM Mode", "Disabling SAM Mode"}));
 }
 
 TEST_F(CardDialogTest, TheKorvexReaderButtonRunsTheDialogAndClosingEmptiesTheLog) {

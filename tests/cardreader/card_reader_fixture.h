@@ -63,14 +63,6 @@ class CardReaderTest : public ::testing::Test, public kvt::test::AppWiring {
 
   void open() { dialog.init(view); }
   void click(int id) { dialog.command(view, id, platform::notify::Clicked); }
-  void choose(int list, int index) {
-    view.selectItem(list, index);
-    dialog.command(view, list, platform::notify::SelectionChanged);
-  }
-  void typeInto(int id, const std::string& text) {
-    view.type(id, text);
-    dialog.command(view, id, platform::notify::Changed);
-  }
 
   // The log as lines; CR LF ends each one.
   std::vector<std::string> logLines() const {
@@ -82,8 +74,6 @@ class CardReaderTest : public ::testing::Test, public kvt::test::AppWiring {
     const auto lines = logLines();
     return lines.empty() ? std::string() : lines.back();
   }
-  // Clears the log between steps of a test.
-  void clearLog() { log.clear(&view, id::LogPane); }
 
   kvt::test::FakeView view;
   RecordingPort* recorder;
