@@ -29,27 +29,6 @@ namespace kvt::app::test {
 using kvt::test::ReadFile;
 using kvt::test::TempFolder;
 
-// Every control and menu item the port state governs, by its state while the port is open;
-// the never-greyed ones stay enabled in both states.
-inline void ExpectPortState(const kvt::test::FakeView& view, bool open) {
-  auto expect = [&view](std::initializer_list<int> items, bool on) {
-    for (int item : items) {
-      ASSERT_TRUE(view.enabled.count(item)) << "id " << item << " never set";
-      EXPECT_EQ(view.enabled.at(item), on) << "id " << item;
-    }
-  };
-  expect({id::MenuClose, id::MenuAccessRegister, id::MenuProcessCommandFile, id::MenuHost9600,
-          id::MenuHost115200, id::CloseButton, id::AllTo115k, id::SelectScf, id::ProcessScf,
-          id::RegisterIo, id::PiButton, id::DumpRegister, id::KorvexReader, id::Process,
-          id::OverrideName, id::CommandLine},
-         open);
-  expect({id::MenuOpen, id::MenuSettings, id::OpenButton}, !open);
-  for (int item : {id::MenuSelectCommandFile, id::MenuSaveLog, id::MenuClearLog, id::MenuCommands,
-                   id::MenuInfo, id::MenuExit, id::MenuTestLog}) {
-    EXPECT_TRUE(view.isEnabled(item)) << "id " << item;
-  }
-}
-
 using chip::Status;
 
 // Stands in for the whole component stack: records every call in order and counts the calls

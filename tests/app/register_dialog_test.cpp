@@ -30,76 +30,14 @@ TEST(HexTextToByte, ConvertsInPlaceAndSaysWhenItCorrected) {
   }
 }
 
+// Typing, results and the log switch are checked by the register_* files of tests/app/dialogs.
 class RegisterDialogTest : public test::AppFixture {
  protected:
-  void openDialog() {
-    connectSimulatedChip();
-    OpenPort(context);
-    dialog.init(window);
-  }
-  void type(int id, const std::string& text) {
-    window.type(id, text);
-    dialog.command(window, id, platform::notify::Changed);
-  }
   void click(int id) { dialog.command(window, id, platform::notify::Clicked); }
-  std::string result() const { return window.text(id::RegResult); }
 
   RegisterDialog dialog{app};
   kvt::test::FakeView window;
 };
-
-TEST_F(RegisterDialogTest, TypedFieldsAreCorrectedOnlyWhenNeeded) {
-  openDialog();
-  type(id::RegAddress, "1");
-  EXPECT_EQ(window.text(id::RegAddress), "1");  // stays while typing
-  type(id::RegAddress, "123");
-  EXPECT_EQ(window.text(id::RegAddress), "23");
-  type(id::RegAddress, "a");
-  EXPECT_EQ(window.text(id::RegAddress), "A");  // shown in capitals, read as 0A
-  type(id::RegValue, "1FF");
-  EXPECT_EQ(window.text(id::RegValue), "FF");
-  EXPECT_EQ(window.text(id::RegBinary), "11111111");
-  type(id::RegValue, "7");
-  EXPECT_EQ(window.text(id::RegValue), "7");
-  EXPECT_EQ(window.text(id::RegBinary), "00000111");
-  click(id::RegSet);
-  EXPECT_EQ(result(), "SR: 0A 07                      // (STKSTATUS 0000)");
-}
-
-TEST_F(RegisterDialogTest, SetAndGetShowTheirResultLinesAndLogThemOnRequest) {
-  openDialog();
-  type(id::RegAddress, "3F");
-  type(id::RegValue, "FF");
-  click(id::RegSet);
-  EXPECT_EQ(chip.peek(0x3F), 0xFF);
-  EXPECT_EQ(result(), "SR: 3F FF                      // (STKSTATUS 0000)");
-  EXPECT_EQ(result().find('('), 34u);
-  EXPECT_EQ(logText(), "");  // the log switch is off
-
-  chip.poke(0x05, 0x5A);
-  type(id::RegAddress, "5");
-  window.setChecked(id::RegLogEnable, true);
-  click(id::RegLogEnable);
-  click(id::RegGet);
-  EXPECT_EQ(window.text(id::RegValue), "5A");
-  EXPECT_EQ(window.text(id::RegBinary), "01011010");
-  EXPECT_EQ(result(), "GR: 05          // data == 5A  // (STKSTATUS 0000)");
-  EXPECT_EQ(result().find('('), 34u);
-  EXPECT_EQ(logText(), result() + "\r\n");
-
-  click(id::RegLogClear);
-  EXPECT_EQ(logText(), "");
-  EXPECT_EQ(main.text(id::LogPane), "");
-}
-
-TEST_F(RegisterDialogTest, AccessesWithTheClosedPortFailWithAStatus) {
-  dialog.init(window);
-  type(id::RegAddress, "01");
-  click(id::RegSet);
-  EXPECT_EQ(result(), "SR: 01 00                      // (STKSTATUS 0104)");
-  click(id::RegGet);
-  EXPECT_EQ(result().substr(34), "(STKSTATUS 0104)");
-}
 
 TEST_F(RegisterDialogTest, EachAccessPurgesThePortFirst) {
   connectScriptedPort();

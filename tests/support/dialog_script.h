@@ -16,11 +16,14 @@ namespace kvt::test {
 // Plays a dialog file against a dialog procedure on a fake view, one step a line; "#" starts a
 // comment, ids are the controls' numbers, TEXT is the rest of the line with \r \n \t escaped.
 //   init | close | click ID | type ID TEXT | edit ID TEXT (no notice) | choose ID N |
-//   check ID 0|1 | key ID Up|Down|Escape | clear-log [ID] | poke AA VV
+//   check ID 0|1 | key ID Up|Down|Escape | clear-log [ID] | poke AA VV | new-view | no-font |
+//   answer PATH|cancel (the next file chooser's answer)
 // and the checks
 //   text ID TEXT | enabled ID 0|1 | visible ID 0|1 | checked ID 0|1 | selected ID N |
 //   items ID A|B|C | item ID N TEXT | count ID N | focus ID | closed N|none | sets ID N (setText
-//   calls) | mono ID 0|1 | main-text ID TEXT | log TEXT (the next log line) | reg AA VV
+//   calls) | mono ID 0|1 | caret ID N | main-text ID TEXT | log TEXT (the next log line) |
+//   lines N (in the log) | chooser N TEXT (request N: save|open|filter|pattern|initial name
+//   [|must exist]) | reg AA VV
 // Every log line must be checked by the end. `extra` gets the verbs the file's folder adds.
 class DialogScript {
  public:
@@ -86,6 +89,14 @@ class DialogScript {
       id = args >> id ? id : 0;
       wiring_.log.clear(id ? &view_ : nullptr, id);
       seen_ = 0;
+    } else if (verb == "new-view") {
+      view_ = FakeView();
+    } else if (verb == "no-font") {
+      view_.fontAvailable = false;
+    } else if (verb == "answer") {
+      const std::string path = Rest(args);
+      wiring_.shell.chooserAnswers.push_back(path == "cancel" ? std::nullopt
+                                                              : std::optional<std::string>(path));
     } else if (verb == "poke" && args >> std::hex >> id >> n) {
       wiring_.chip.poke(id, n);
     } else {
@@ -110,6 +121,12 @@ class DialogScript {
       std::string joined;
       for (const auto& item : view_.lists[id].items) joined += (joined.empty() ? "" : "|") + item;
       EXPECT_EQ(joined, Rest(args));
+    } else if (verb == "caret" && args >> id >> n) {
+      EXPECT_EQ(view_.carets[id], static_cast<std::size_t>(n));
+    } else if (verb == "lines" && args >> n) {
+      EXPECT_EQ(wiring_.logLines().size(), static_cast<std::size_t>(n));
+    } else if (verb == "chooser" && args >> n) {
+      EXPECT_EQ(Chooser(n), Rest(args));
     } else if (verb == "focus" && args >> id) {
       EXPECT_EQ(view_.focus, id);
     } else if (verb == "closed") {
@@ -134,6 +151,15 @@ class DialogScript {
       return false;
     }
     return true;
+  }
+
+  // File chooser request `i`: save or open, filter name, pattern, initial name, must exist.
+  std::string Chooser(int i) const {
+    const auto& requests = wiring_.shell.chooserRequests;
+    if (i >= static_cast<int>(requests.size())) return "none";
+    const auto& [save, r] = requests[i];
+    return std::string(save ? "save|" : "open|") + r.filterName + "|" + r.pattern + "|" +
+           r.initialName + (r.mustExist ? "|must exist" : "");
   }
 
   AppWiring& wiring_;
