@@ -2,6 +2,7 @@
 
 #include <array>
 #include <optional>
+#include <utility>
 
 #include "app/text_format.h"
 #include "cardreader/card_actions.h"
@@ -28,6 +29,14 @@ using sim::KorvexMemory;
 constexpr char kDefaultKey[] = "5A17C3E90B42";
 constexpr size_t kKeyDigits = 12;
 constexpr int kExitFailed = 1;
+
+// The step a dump or restore takes, as a listener of card steps sees it.
+CardStep StepOf(Kind kind, std::string hex = {}) {
+  CardStep step;
+  step.kind = kind;
+  step.hex = std::move(hex);
+  return step;
+}
 
 struct ImageAction {
   bool dump = false;
@@ -70,7 +79,7 @@ class SectorWalk {
 
   // Activates the card; false when none answered.
   bool activate() {
-    selected_ = told(CardStep{.kind = Kind::Activate}, [this] {
+    selected_ = told(StepOf(Kind::Activate), [this] {
                   return cardreader::RequestAndSelect(context_, card_);
                 }) == chip::status::Success;
     return selected_;
@@ -80,8 +89,8 @@ class SectorWalk {
   bool read(int block, Block& data) {
     if (!openSectorOf(block)) return false;
     card_.block = static_cast<uint8_t>(block);
-    if (!succeeded(told(CardStep{.kind = Kind::Read},
-                        [this] { return cardreader::ReadBlock(context_, card_); }))) {
+    if (!succeeded(
+            told(StepOf(Kind::Read), [this] { return cardreader::ReadBlock(context_, card_); }))) {
       return false;
     }
     platform::HexTextToBytes(dialog_.text(id::Hex), data);
@@ -93,8 +102,8 @@ class SectorWalk {
     card_.block = static_cast<uint8_t>(block);
     const std::string hex = platform::BytesToHex(data);
     dialog_.setText(id::Hex, hex);
-    return succeeded(told(CardStep{.kind = Kind::Write, .hex = hex},
-                          [this] { return cardreader::WriteBlock(context_, card_); }));
+    return succeeded(
+        told(StepOf(Kind::Write, hex), [this] { return cardreader::WriteBlock(context_, card_); }));
   }
 
   void log(const std::string& line) { cardreader::AppendCardLog(context_, line); }
@@ -113,7 +122,7 @@ class SectorWalk {
     openSector_ = -1;
     if (!selected_ && !activate()) return false;
     card_.block = static_cast<uint8_t>(KorvexMemory::trailerOf(sector));
-    if (!succeeded(told(CardStep{.kind = Kind::Authenticate, .hex = key_},
+    if (!succeeded(told(StepOf(Kind::Authenticate, key_),
                         [this] { return cardreader::Authenticate(context_, card_, false); }))) {
       refusedSector_ = sector;
       return false;
