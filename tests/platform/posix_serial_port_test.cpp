@@ -13,7 +13,6 @@
 
 #include "platform/tty_rate.h"
 
-// A silent line's 500 ms time-out and a stopped far end are tested end to end against kvt-sim.
 namespace kvt::platform {
 namespace {
 
@@ -123,7 +122,9 @@ TEST_F(PosixSerialPortTest, PurgeDropsWhatWasReceived) {
 
 TEST_F(PosixSerialPortTest, AnAnswerAfterTheTimeOutNeverAnswersTheNextAccess) {
   uint8_t byte = 0;
+  const auto silent = SteadyClock::now();
   ASSERT_EQ(port->readByte(byte), IoResult::NothingMoved);  // GR 19 times out ...
+  EXPECT_GE(SteadyClock::now() - silent, milliseconds(450)) << "a silent line waits 500 ms";
   ASSERT_EQ(write(master, "\x5A", 1), 1);                   // ... and its answer comes late
   const auto start = SteadyClock::now();
   ASSERT_EQ(port->writeByte(0xB7), IoResult::Ok);  // GR 37
