@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "app_fixture.h"
-#include "sim/iso14443a_card.h"
 
 namespace kvt::app {
 namespace {
@@ -67,22 +66,6 @@ TEST_F(ApplicationTest, AMissingStartFileSelectsCom1AndIsCreatedWithZero) {
   };
   application.run(shell);
   EXPECT_EQ(test::ReadFile(startFile), "0");
-}
-
-TEST_F(ApplicationTest, SampleActionsDriveACardOnTheSimulatedChip) {
-  writeStartFile("0\n[Ports]\nCOM1=sim\n");
-  Application application("-pi", folder.path);
-  auto card = std::make_shared<sim::Iso14443ACard>(std::vector<uint8_t>{0x11, 0x22, 0x33, 0x44});
-  chip.field().add(card);
-  useSimulatedChip(application);
-  shell.modalDriver = [](int, kvt::test::FakeView& view, platform::DialogProcedure& procedure) {
-    procedure.command(view, id::OpenButton, Clicked);
-    procedure.command(view, 50501, Clicked);
-    procedure.closeRequest(view);
-  };
-  application.run(shell);
-  EXPECT_EQ(application.log().text(), "Sample Action 2\r\n");
-  EXPECT_EQ(card->state(), sim::Iso14443ACard::State::Halt);
 }
 
 }  // namespace

@@ -1,8 +1,10 @@
 // Plays every dialog file of tests/app/dialogs (see support/dialog_script.h) against the
 // dialog its name starts with: main_window, register or port_settings. The main window runs
 // each line it hands on as "exec LINE" in the log, and the line fails when it starts with X
-// and jumps when it starts with J. App verbs: sim-port NAME, port-error NAME CODE,
-// describe NAME TEXT, open-port, set NAME VALUE, and the check state NAME VALUE.
+// and jumps when it starts with J. App verbs: sim-port NAME, scripted-port NAME, chip-answers
+// (BYTE COUNT)..., port-error NAME CODE, describe NAME TEXT, open-port, stack (the recording
+// chip stack), services (each logs "service NAME"), set NAME VALUE, and the check
+// state NAME VALUE.
 #include <gtest/gtest.h>
 
 #include "app/main_window.h"
@@ -16,6 +18,13 @@ namespace kvt::app {
 namespace {
 
 const std::filesystem::path kDialogs = std::filesystem::path(KVT_SOURCE_DIR) / "tests/app/dialogs";
+
+template <typename T>
+std::vector<std::string> Strings(const std::vector<T>& values, const char* format = "%d") {
+  std::vector<std::string> strings;
+  for (T value : values) strings.push_back(Format(format, value));
+  return strings;
+}
 
 std::string Joined(const std::vector<std::string>& items) {
   std::string joined;
@@ -31,7 +40,7 @@ class DialogFiles : public test::AppFixture, public ::testing::WithParamInterfac
       return line[0] == 'X' ? 0 : line[0] == 'J' ? -1 : 1;
     };
   }
-  std::string state(const std::string& name) const {
+  std::string state(const std::string& name) {
     if (name == "portIndex") return std::to_string(app.portIndex);
     if (name == "baudIndex") return std::to_string(app.baudIndex);
     if (name == "bitReversed") return std::to_string(serialBus.bitReversed());
@@ -42,6 +51,20 @@ class DialogFiles : public test::AppFixture, public ::testing::WithParamInterfac
     if (name == "commandFile") return app.commandFilePath;
     if (name == "history") return Joined(app.commandHistory);
     if (name == "verified") return Joined(opener.verified);
+    if (name == "opened") return Joined(opener.opened);
+    if (name == "busPort") return std::to_string(serialBus.port() != nullptr);
+    if (name == "hostRate") return std::to_string(simulatedPort()->hostRate());
+    if (name == "chipRate") return std::to_string(chip.lineRate());
+    if (name == "resumeLine") return std::to_string(app.resumeLine);
+    if (name == "modals") return Joined(Strings(shell.modalDialogs));
+    if (name == "choosers") return std::to_string(shell.chooserRequests.size());
+    if (name == "unlocked") return std::to_string(stack.callsWithoutLock);
+    if (name == "calls") return Joined(std::exchange(stack.calls, {}));
+    if (!scripted) return "(no scripted port)";
+    if (name == "purges") return std::to_string(scripted->purges());
+    if (name == "rate") return std::to_string(scripted->rate());
+    if (name == "reads") return std::to_string(scripted->reads());
+    if (name == "written") return Joined(Strings(scripted->written(), "%02X"));
     return "(unknown state " + name + ")";
   }
   void set(const std::string& name, const std::string& value) {
@@ -50,6 +73,7 @@ class DialogFiles : public test::AppFixture, public ::testing::WithParamInterfac
     if (name == "bitReversed") serialBus.setBitReversed(value == "1");
     if (name == "piHidden") app.piHidden = std::stoi(value);
     if (name == "commandFile") app.commandFilePath = value;
+    if (name == "resumeLine") app.resumeLine = std::stoi(value);
   }
   void extra(const std::string& verb, std::istringstream& args) {
     std::string name;
@@ -62,6 +86,23 @@ class DialogFiles : public test::AppFixture, public ::testing::WithParamInterfac
       opener.descriptions[name] = kvt::test::DialogScript::Rest(args);
     } else if (verb == "open-port") {
       OpenPort(context);
+    } else if (verb == "scripted-port" && args >> name) {
+      connectScriptedPort(name);
+    } else if (verb == "chip-answers") {
+      for (unsigned byte, count; args >> std::hex >> byte >> std::dec >> count;) {
+        while (count-- > 0) scripted->answerByte(byte);
+      }
+    } else if (verb == "stack") {
+      app.registerControl = &stack;
+      app.iso14443A = &stack;
+      app.korvexReader = &stack;
+      app.operationControl = &stack;
+    } else if (verb == "services") {
+      for (auto* service : {&app.services.selectCommandFile, &app.services.processCommandFile,
+                            &app.services.printCommandReference, &app.services.runTestLogDialog,
+                            &app.services.runCardReaderDialog}) {
+        *service = [this, service](const DialogContext&) { AppendLog(context, Service(service)); };
+      }
     } else if (verb == "set" && args >> name) {
       set(name, kvt::test::DialogScript::Rest(args));
     } else if (verb == "state" && args >> name) {
@@ -70,6 +111,15 @@ class DialogFiles : public test::AppFixture, public ::testing::WithParamInterfac
       ADD_FAILURE() << "unknown step";
     }
   }
+  std::string Service(const void* service) const {
+    const auto& s = app.services;
+    return service == &s.selectCommandFile       ? "service select"
+           : service == &s.processCommandFile    ? "service process"
+           : service == &s.printCommandReference ? "service reference"
+           : service == &s.runTestLogDialog      ? "service testlog"
+                                                 : "service card";
+  }
+  test::RecordingStack stack{app};
   MainWindow mainWindow{app};
   RegisterDialog registerDialog{app};
   PortSettingsDialog portSettings{app};

@@ -29,60 +29,6 @@ TEST_F(MainWindowTest, RegisterIoOpensOneModelessDialogAtATime) {
   EXPECT_EQ(shell.modeless.size(), 2u);
 }
 
-TEST_F(MainWindowTest, CommandsReachTheirActionsAndSubsystems) {
-  std::vector<std::string> calls;
-  auto record = [&calls](const char* name) {
-    return [&calls, name](const DialogContext&) { calls.push_back(name); };
-  };
-  app.services.selectCommandFile = record("select");
-  app.services.processCommandFile = record("process");
-  app.services.printCommandReference = record("reference");
-  app.services.runTestLogDialog = record("testlog");
-  app.services.runCardReaderDialog = record("card");
-  window.init(main);
-
-  window.command(main, id::DumpRegister, Clicked);  // port closed: the probe fails
-  EXPECT_EQ(logText().rfind("Writing Error on register 0x00: STKSTATUS 0x0104!", 0), 0u);
-  window.command(main, id::MenuClearLog, Clicked);
-  window.command(main, 50500, Clicked);
-  EXPECT_EQ(logText(), "Error: Cannot perform user action with closed RS 232 port.\r\n");
-  shell.chooserAnswers.push_back(std::nullopt);
-  window.command(main, id::MenuSaveLog, Clicked);
-  EXPECT_EQ(shell.chooserRequests.size(), 1u);
-  window.command(main, id::MenuSettings, Clicked);
-  window.command(main, id::MenuInfo, Clicked);
-  EXPECT_EQ(shell.modalDialogs, (std::vector<int>{id::PortSettingsDialog, id::AboutDialog}));
-
-  // The buttons, not the menu items, start a script over from its first line.
-  connectScriptedPort();
-  app.resumeLine = 5;
-  window.command(main, id::MenuOpen, Clicked);
-  window.command(main, id::CloseButton, Clicked);
-  EXPECT_EQ(app.resumeLine, 0);
-  app.resumeLine = 4;
-  window.command(main, id::OpenButton, Clicked);
-  EXPECT_EQ(app.resumeLine, 0);
-  EXPECT_EQ(main.text(id::OpenClosed), "O");
-  app.resumeLine = 3;
-  window.command(main, id::MenuProcessCommandFile, Clicked);
-  EXPECT_EQ(app.resumeLine, 3);
-  window.command(main, id::SelectScf, Clicked);
-  EXPECT_EQ(app.resumeLine, 0);
-  window.command(main, id::MenuSelectCommandFile, Clicked);
-  window.command(main, id::ProcessScf, Clicked);
-  EXPECT_EQ(scripted->purges(), 3);  // purged when opened and before each run starts
-  window.command(main, id::MenuCommands, Clicked);
-  window.command(main, id::MenuTestLog, Clicked);
-  window.command(main, id::KorvexReader, Clicked);
-  EXPECT_EQ(calls, (std::vector<std::string>{"process", "select", "select", "process", "reference",
-                                             "testlog", "card"}));
-  window.command(main, id::MenuHost115200, Clicked);
-  EXPECT_EQ(scripted->rate(), 115200u);
-  window.command(main, id::MenuHost9600, Clicked);
-  EXPECT_EQ(scripted->rate(), 9600u);
-  EXPECT_EQ(scripted->purges(), 5);  // and after each host speed change
-}
-
 TEST_F(MainWindowTest, TheScriptEndedCommandReapsTheRunnerThread) {
   window.init(main);
   bool ran = false;

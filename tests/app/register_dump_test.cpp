@@ -22,6 +22,7 @@ std::string row(int number, const std::vector<std::string>& cells) {
   return line;
 }
 
+// A silent or failing chip is checked by the main_window_dump_* files of tests/app/dialogs.
 using RegisterDumpTest = test::AppFixture;
 
 TEST_F(RegisterDumpTest, DumpsTheSimulatedChipAsFourRowsWithTheFifoRegisterUnread) {
@@ -56,29 +57,6 @@ TEST_F(RegisterDumpTest, DumpsTheSimulatedChipAsFourRowsWithTheFifoRegisterUnrea
     EXPECT_NE(entry.byte, 0x80 | chip::reg::FifoData);
   }
   EXPECT_EQ(reads, 64);
-}
-
-TEST_F(RegisterDumpTest, ASilentChipGivesTheProbeErrorTitleAndHeaderOnly) {
-  connectScriptedPort();
-  OpenPort(context);
-  EXPECT_EQ(DumpRegisters(context), chip::status::SerialInterface);
-  EXPECT_EQ(logText(),
-            "Writing Error on register 0x00: STKSTATUS 0x0104!\r\n"
-            "Registersetting : \r\n" +
-                kHeader + "\r\n");
-}
-
-TEST_F(RegisterDumpTest, AFailingReadDropsItsRowAndStopsTheDump) {
-  connectScriptedPort();
-  OpenPort(context);
-  scripted->answerByte(0x11);                               // the probe
-  for (int i = 0; i < 15; ++i) scripted->answerByte(0x22);  // row P0 without the FIFO register
-  for (int i = 0; i < 3; ++i) scripted->answerByte(0x33);   // the chip falls silent in row P1
-  EXPECT_EQ(DumpRegisters(context), chip::status::SerialInterface);
-  std::vector<std::string> cells(16, "22");
-  cells[chip::reg::FifoData] = "xx";
-  EXPECT_EQ(logText(), "Registersetting : \r\n" + kHeader + "\r\n" + row(0, cells) + "\r\n");
-  EXPECT_EQ(scripted->reads(), 1 + 15 + 4);  // nothing read after the failure
 }
 
 }  // namespace
