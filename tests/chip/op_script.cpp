@@ -95,6 +95,7 @@ std::vector<ScriptLine> readLines(const std::filesystem::path& path) {
   for (std::string text; std::getline(in, text);) {
     ++number;
     text = text.substr(0, text.find('#'));
+    text.erase(text.find_last_not_of(" \t\r") + 1);
     const Words w = splitWords(text);
     if (w.empty()) continue;
     if (w[0] != "include") {
@@ -143,6 +144,7 @@ Bytes OpArgs::bytes(const std::string& key) const {
 Bytes OpArgs::positionalBytes(size_t from) const {
   Bytes out;
   for (size_t i = from; i < positional.size(); ++i) {
+    if (positional[i].find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) continue;
     const Bytes b = hexBytes(positional[i]);
     out.insert(out.end(), b.begin(), b.end());
   }

@@ -34,6 +34,7 @@ struct OpArgs {
   bool has(const std::string& key) const;
   int number(const std::string& key, int otherwise) const;
   Bytes bytes(const std::string& key) const;
+  // The hex words from `from` on, as bytes (words such as "crc" left out).
   Bytes positionalBytes(size_t from) const;
   uint8_t byte(size_t index) const;
 

@@ -10,10 +10,13 @@
 //   sim [VERSION]  field OPTIONS  set aa vv   the simulated chip, its cards, a register
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "op_stack.h"
+#include "sim/card_frames.h"
 #include "sim/field_setup.h"
+#include "sim/polling_target.h"
 
 namespace kvt::chip::test {
 namespace {
@@ -42,6 +45,21 @@ void traffic(const Words& w, Bytes& host, kvt::test::ScriptedPort& chip) {
   }
 }
 
+// Answers every frame with the same raw frame: acknowledgements and answers of the wrong kind.
+class RawAnswerTarget final : public sim::RfTarget {
+ public:
+  RawAnswerTarget(std::optional<sim::AirFrame> answer, bool acceptAuthentication)
+      : answer_(std::move(answer)), accept_(acceptAuthentication) {}
+  std::optional<sim::AirFrame> receive(const sim::AirFrame&) override { return answer_; }
+  bool authenticate(const uint8_t*) override { return accept_; }
+
+ private:
+  std::optional<sim::AirFrame> answer_;
+  bool accept_;
+};
+
+bool simulatedChip(const Words& w, OpStack& stack);
+
 bool directive(const Words& w, OpStack& stack) {
   if (w[0] == "target" || w[0] == "reader") {
     stack.setInitiator(w[0] == "reader");
@@ -52,7 +70,7 @@ bool directive(const Words& w, OpStack& stack) {
   } else if (w[0] == "no-port") {
     stack.bus.setPort(nullptr);
   } else if (w[0] == "lost") {
-    stack.scripted.disconnect();
+    stack.simulated ? stack.simulated->disconnect() : stack.scripted.disconnect();
   } else if (w[0] == "refuse-writes-after") {
     stack.scripted.refuseWritesAfter(std::stoi(w.at(1)));
   } else if (w[0] == "sim") {
@@ -64,7 +82,58 @@ bool directive(const Words& w, OpStack& stack) {
       if (!parsed.error.empty() || parsed.consumed == 0) throw std::invalid_argument(w[i]);
       i += parsed.consumed;
     }
-    sim::applyFieldSetup(setup, stack.chip->field());
+    sim::RfField field;
+    sim::applyFieldSetup(setup, field);
+    for (const auto& target : field.targets()) stack.addTarget(target);
+  } else if (!simulatedChip(w, stack) && !stack.cardDirective(w)) {
+    return false;
+  }
+  return true;
+}
+
+// Directives of the simulated chip; a target that answers every frame the same way, a
+// polling target (IDM PMM SYSTEM SLOT, a damaged answer or another length byte).
+bool simulatedChip(const Words& w, OpStack& stack) {
+  const auto byte = [&](size_t i) { return hexBytes(w.at(i)).at(0); };
+  if (w[0] == "poke") {
+    stack.chip->poke(byte(1), byte(2));
+  } else if (w[0] == "chip-layout") {
+    const OpArgs layout(Words(w.begin() + 1, w.end()));
+    stack.simulated->hostInterface().setTestChipLayout(layout.has("testchip"));
+    stack.simulated->hostInterface().setBitReversed(layout.has("reversed"));
+  } else if (w[0] == "host-clock-stands-still") {  // only the polling rounds bound a wait
+    stack.transceiver.setClock(&stack.stillClock);
+  } else if (w[0] == "host-rate") {
+    stack.simulated->setLineSettings(std::stoul(w.at(1)));
+  } else if (w[0] == "w") {  // a host's writes to one register, straight to the chip
+    for (size_t i = 2; i < w.size(); ++i) stack.chip->writeRegister(byte(1), byte(i));
+  } else if (w[0] == "advance") {
+    stack.chip->advanceTime(std::chrono::microseconds(std::stoi(w.at(1))));
+  } else if (w[0] == "commit-rate") {
+    stack.chip->commitLineRate();
+  } else if (w[0] ==
+             "raw-answer") {  // none | nibble X | crc HEX | bytes HEX [bits=N] [accept-auth]
+    const OpArgs a(Words(w.begin() + 1, w.end()));
+    std::optional<sim::AirFrame> frame;
+    if (a.positional.at(0) != "none") {
+      const Bytes bytes = hexBytes(a.positional.at(1));
+      frame = w[1] == "nibble" ? sim::nibbleFrame(bytes.at(0))
+              : w[1] == "crc"  ? sim::frameWithCrc(bytes)
+                               : sim::AirFrame::fromBytes(bytes);
+      if (a.has("bits")) frame->bitCount = static_cast<size_t>(a.number("bits", 0));
+    }
+    stack.addTarget(std::make_shared<RawAnswerTarget>(frame, a.has("accept-auth")));
+  } else if (w[0] == "polling-target") {
+    sim::PollingTarget::Id idm, pmm;
+    const Bytes i = hexBytes(w.at(1)), p = hexBytes(w.at(2)), system = hexBytes(w.at(3));
+    std::copy(i.begin(), i.end(), idm.begin());
+    std::copy(p.begin(), p.end(), pmm.begin());
+    auto target = std::make_shared<sim::PollingTarget>(idm, pmm, system.at(0) << 8 | system.at(1),
+                                                       std::stoi(w.at(4)));
+    const OpArgs flags(Words(w.begin() + 5, w.end()));
+    target->setDamagedAnswer(flags.has("damaged"));
+    if (flags.has("length")) target->setLengthByte(hexBytes(flags.named.at("length")).at(0));
+    stack.addTarget(target);
   } else {
     return false;
   }
@@ -101,17 +170,23 @@ void runFile(const std::string& path) {
   }
 }
 
-TEST(OpScriptsTest, EveryCaseGivesItsResultAndTraffic) {
-  const std::filesystem::path folder = KVT_SOURCE_DIR "/tests/chip/ops";
-  int files = 0;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-    if (entry.path().extension() != ".txt") continue;
-    SCOPED_TRACE(entry.path().filename().string());
-    runFile(entry.path().string());
-    ++files;
+std::vector<std::string> scriptFiles() {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(KVT_SOURCE_DIR "/tests/chip/ops")) {
+    if (entry.path().extension() == ".txt") names.push_back(entry.path().stem().string());
   }
-  EXPECT_GT(files, 0);
+  std::sort(names.begin(), names.end());
+  return names;
 }
+
+class OpScriptsTest : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(OpScriptsTest, EveryCaseGivesItsResultAndTraffic) {
+  runFile(KVT_SOURCE_DIR "/tests/chip/ops/" + GetParam() + ".txt");
+}
+
+INSTANTIATE_TEST_SUITE_P(Ops, OpScriptsTest, ::testing::ValuesIn(scriptFiles()),
+                         [](const auto& info) { return info.param; });
 
 }  // namespace
 }  // namespace kvt::chip::test

@@ -2,7 +2,11 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <set>
 #include <stdexcept>
+#include <utility>
+
+#include "sim/card_frames.h"
 
 namespace kvt::chip::test {
 namespace {
@@ -41,6 +45,47 @@ Status recordWait(const WaitEventInfo* info) {
   return status::Success;
 }
 
+// Passes every frame on to its target and notes what the target heard and was told.
+class RecordingTarget final : public sim::RfTarget {
+ public:
+  RecordingTarget(std::shared_ptr<sim::RfTarget> target, OpStack& stack)
+      : target_(std::move(target)), stack_(stack) {}
+  std::optional<sim::AirFrame> receive(const sim::AirFrame& frame) override {
+    stack_.heard.push_back(frame);
+    return target_->receive(frame);
+  }
+  int answerSlot() const override { return target_->answerSlot(); }
+  bool authenticate(const uint8_t* block12) override {
+    stack_.events.push_back("authenticate " + hexText(Bytes(block12, block12 + 12)));
+    return target_->authenticate(block12);
+  }
+  void cryptoOff() override {
+    stack_.events.push_back("crypto-off");
+    target_->cryptoOff();
+  }
+  void fieldReset() override {
+    stack_.events.push_back("field-reset");
+    target_->fieldReset();
+  }
+
+ private:
+  std::shared_ptr<sim::RfTarget> target_;
+  OpStack& stack_;
+};
+
+// The frame's bytes, its bit count when the last byte is incomplete, its transmit mode.
+std::string rawFrame(const sim::AirFrame& frame) {
+  std::string text = hexText(frame.bytes);
+  if (frame.bitCount != 8 * frame.bytes.size()) text += "/" + std::to_string(frame.bitCount);
+  return frame.txMode ? text + " mode=" + hexText({frame.txMode}) : text;
+}
+
+std::string joined(const std::vector<std::string>& parts) {
+  std::string text;
+  for (const std::string& part : parts) text += (text.empty() ? "" : " | ") + part;
+  return text.empty() ? "nothing" : text;
+}
+
 }  // namespace
 
 OpStack::OpStack() : adapter_(MakeRegisterControlAdapter()) {
@@ -56,7 +101,12 @@ OpStack::OpStack() : adapter_(MakeRegisterControlAdapter()) {
 void OpStack::useSimulatedChip(uint8_t version) {
   chip = std::make_unique<sim::Kv380>(sim::ChipConfig{version});
   simulated = std::make_unique<sim::SimulatedPort>(*chip);
+  simulated->setTracing(true);
   bus.setPort(simulated.get());
+}
+
+void OpStack::addTarget(std::shared_ptr<sim::RfTarget> target) {
+  chip->field().add(std::make_shared<RecordingTarget>(std::move(target), *this));
 }
 
 void OpStack::setInitiator(uint8_t initiator) {
@@ -66,6 +116,48 @@ void OpStack::setInitiator(uint8_t initiator) {
 }
 
 std::string OpStack::run(const std::string& op, const OpArgs& args) {
+  if (card) return cardOp(op, args);
+  static const std::set<std::string> kLooks{"heard", "heard-raw",     "events",    "peek",    "r",
+                                            "drain", "configuration", "line-rate", "elapsed", "ri"};
+  if (kLooks.count(op)) return simulatedChip(op, args);
+  if (!chip) return operate(op, args);
+  simulated->takeTrace();
+  const std::string result = operate(op, args);
+  return simulated->takeTrace().empty() ? result + " (no line traffic)" : result;
+}
+
+// Looks at the simulated chip and its field, and register accesses of a host wired to it.
+std::string OpStack::simulatedChip(const std::string& op, const OpArgs& args) {
+  if (op == "peek") return "value=" + hexText({chip->peek(args.byte(0))});
+  if (op == "r") return hexText({chip->readRegister(args.byte(0))});
+  if (op == "drain") {  // the FIFO's level, then as many reads
+    Bytes fifo;
+    for (int n = chip->readRegister(0x0A); n > 0; --n) fifo.push_back(chip->readRegister(0x09));
+    return hexText(fifo);
+  }
+  if (op == "configuration")
+    return hexText(Bytes(chip->commandUnit().configuration().begin(),
+                         chip->commandUnit().configuration().end()));
+  if (op == "line-rate") return std::to_string(chip->lineRate());
+  if (op == "elapsed") {  // the chip's time since the last look, in microseconds
+    const auto since = chip->now() - std::exchange(lastLook_, chip->now());
+    return std::to_string(std::chrono::duration_cast<std::chrono::microseconds>(since).count()) +
+           " us";
+  }
+  if (op == "ri") {
+    const auto ri = simulated->ringIndicator();
+    return ri ? (*ri ? "on" : "off") : "unknown";
+  }
+  if (op == "events") return joined(std::exchange(events, {}));
+  std::vector<std::string> frames;
+  for (const sim::AirFrame& frame : std::exchange(heard, {})) {  // CRC stripped where right
+    frames.push_back(op == "heard-raw" ? rawFrame(frame)
+                                       : hexText(sim::payloadIfCrcOk(frame).value_or(frame.bytes)));
+  }
+  return joined(frames);
+}
+
+std::string OpStack::operate(const std::string& op, const OpArgs& args) {
   if (op == "command") return command(args);
   if (op == "version") return Result(status::Success).byte("version", operation.version());
   if (op == "korvex" || op == "exchange" || op == "two-phase") return korvexCommand(op, args);
@@ -112,7 +204,7 @@ std::string OpStack::command(const OpArgs& args) {
   std::fill(std::begin(receive), std::end(receive), kUntouched);
   CommandParams p{};
   p.lower = &adapter_;
-  p.clock = &clock_;
+  p.clock = &stillClock;  // only the polling rounds bound a wait
   p.command = args.byte(0);
   p.startSend = 1;
   p.transmitOnly = args.has("transmit-only") ? 1 : 0;
@@ -152,7 +244,8 @@ std::string OpStack::frames(const std::string& op, const OpArgs& args) {
     const Status s = polling.Poll(&p);
     Result r(s);
     r.number("len", p.responseLength);
-    return p.responseLength ? r.hex("rx", Bytes(receive, receive + p.responseLength)) : r;
+    const bool delivered = s == status::Success && p.responseLength > 0;
+    return delivered ? r.hex("rx", Bytes(receive, receive + p.responseLength)) : r;
   }
   if (op == "receive") {
     FrameParams p{receive, cap, nullptr};
@@ -186,7 +279,7 @@ std::string OpStack::typeA(const std::string& op, const OpArgs& args) {
                         0,    0,       nullptr};
   const Status s = op == "select" ? iso.Select(&p) : iso.AnticollisionSelect(&p);
   Result r(s);
-  const size_t levels = std::min<size_t>(3, (p.knownBits + 31) / 32);
+  const size_t levels = std::clamp<size_t>((p.knownBits + 31) / 32, 1, 3);
   r.hex("serial", Bytes(serial_, serial_ + 4 * levels));
   return r.number("known", p.knownBits).byte("sak", p.sak).number("collision", p.collisionFlags);
 }
@@ -224,7 +317,7 @@ std::string OpStack::korvexCommand(const std::string& op, const OpArgs& args) {
                                       : korvex.TwoPhaseExchange(&p);
   Result r(s);
   r.number("len", p.dataLength);
-  if (p.data == nullptr) r.number("data-cleared", 1);
+  if (p.data == nullptr) return r.number("data-cleared", 1);
   return p.dataLength ? r.hex("data", Bytes(data, data + p.dataLength)) : r;
 }
 
