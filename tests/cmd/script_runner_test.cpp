@@ -1,5 +1,5 @@
-// The runner's thread, dialog, Break and file handling; what a run logs is checked by the
-// command files of tests/scripts.
+// The runner's thread, dialog, Break and file handling; what a run logs, long lines, large
+// files and the resume point are checked by the command files of tests/scripts.
 #include "cmd/script_runner.h"
 
 #include <gtest/gtest.h>
@@ -42,38 +42,6 @@ class ScriptRunnerTest : public test::CommandFixture {
     EXPECT_TRUE(shell.posted.empty());
   }
 };
-
-TEST_F(ScriptRunnerTest, EveryPieceOfALongLineCountsForTheResumePoint) {
-  // 199 characters and the line feed: the piece is followed by an empty one, which counts.
-  script("//>" + std::string(196, 'x') + "\n//>" + std::string(247, 'y') + "\nBRK\n");
-  runNow();
-  EXPECT_EQ(app.resumeLine, 5);
-  // 198 characters and CR LF fit one piece, as in text mode.
-  script("//>" + std::string(195, 'z') + "\r\nBRK\r\n");
-  app.resumeLine = 0;
-  runNow();
-  EXPECT_EQ(app.resumeLine, 2);
-  // A resume point beyond the file executes nothing and stays.
-  app.resumeLine = 7;
-  runNow();
-  EXPECT_EQ(app.resumeLine, 7);
-  EXPECT_EQ(logLines().back(), processing());
-}
-
-// A file is read in blocks of 64 KiB: a CR LF split between two blocks still ends one line,
-// and a jump goes to the first of two equal labels from the top, wherever the reader stands.
-TEST_F(ScriptRunnerTest, JumpsAndLineEndsHoldAcrossTheBlocksOfALargeFile) {
-  std::string text = "JMP far\r\n";
-  int32_t lines = 1;
-  for (; text.size() < 65536 - 150; ++lines) text += "// " + std::string(95, 'x') + "\r\n";
-  text += "// " + std::string(65535 - text.size() - 3, 'y') + "\r\n";  // its CR ends the block
-  ++lines;
-  ASSERT_EQ(text.substr(65535, 2), "\r\n");
-  script(text + "::: far\r\nINC ML0\r\nJNE ML0 3 FAR\r\n//# ML0\r\nBRK\r\n::: far\r\n");
-  runNow();
-  EXPECT_EQ(logLines(), (Lines{processing(), "Value = 0x03"}));
-  EXPECT_EQ(app.resumeLine, lines + 5);
-}
 
 TEST_F(ScriptRunnerTest, ABreakIsRecognisedOnlyWhenALineFollows) {
   script("//> one\n//> two\n");
