@@ -19,45 +19,28 @@ namespace {
 namespace fs = std::filesystem;
 const fs::path kCases = fs::path(KVT_SOURCE_DIR) / "tests/cli/cases";
 
-// `text` with its escapes (\n \r \t \e \\ \xHH) turned into bytes and, for a whole line, its
-// LF, which a trailing \c drops.
+// `text` with \n, \r and \\ turned into bytes and, for a whole line, its LF (which a trailing
+// \c drops).
 std::string Unescape(const std::string& text, bool line = true) {
   std::string bytes;
   for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '\\' || i + 1 == text.size()) {
-      bytes += text[i];
-      continue;
-    }
-    const char c = text[++i];
+    const char c = text[i] == '\\' && i + 1 < text.size() ? text[++i] : '\0';
     if (c == 'c') return bytes;
-    if (c == 'x') {
-      bytes += static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16));
-      i += 2;
-    } else {
-      bytes += c == 'n' ? '\n' : c == 'r' ? '\r' : c == 't' ? '\t' : c == 'e' ? '\033' : c;
-    }
+    bytes += c == 'n' ? '\n' : c == 'r' ? '\r' : c == '\0' ? text[i] : c;
   }
   return line ? bytes + "\n" : bytes;
 }
 
 // Words split at blanks; "..." makes one word of what it encloses.
 std::vector<std::string> Words(const std::string& line) {
-  std::vector<std::string> words;
-  std::string word;
+  std::vector<std::string> words{""};
   bool quoted = false;
-  bool any = false;
-  for (char c : line + ' ') {
-    if (c == '"') {
-      quoted = !quoted;
-      any = true;
-    } else if (c == ' ' && !quoted) {
-      if (any || !word.empty()) words.push_back(word);
-      word.clear();
-      any = false;
-    } else {
-      word += c;
-    }
+  for (char c : line) {
+    if (c == '"') quoted = !quoted;
+    if (c == ' ' && !quoted && !words.back().empty()) words.emplace_back();
+    if (c != '"' && (c != ' ' || quoted)) words.back() += c;
   }
+  if (words.back().empty()) words.pop_back();
   return words;
 }
 

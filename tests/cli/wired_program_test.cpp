@@ -113,10 +113,6 @@ TEST_F(WiredProgramTest, ArgumentsChooseThePortTheCardsAndTheProgrammingInterfac
   ASSERT_TRUE(ParseProgramArguments({"--port", "/dev/ttyUSB1"}, device, error)) << error;
   EXPECT_EQ(WiredProgram(startFile, device).portOpener().describe("COM1:"), "/dev/ttyUSB1");
 
-  EXPECT_FALSE(ParseProgramArguments({"--strict"}, device, error));
-  EXPECT_EQ(error, "unknown option --strict");
-  EXPECT_FALSE(ParseProgramArguments({"--sim=1"}, device, error));
-  EXPECT_EQ(error, "option --sim takes no value");
 }
 
 TEST_F(WiredProgramTest, ACardRequestOnALateLineEndsByTheCommandWaitLimit) {
