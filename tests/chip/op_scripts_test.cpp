@@ -7,7 +7,8 @@
 //   do OP ARGS => RESULT         runs OP; the traffic listed since the last one must be on the
 //                                line byte for byte, every answer taken, RESULT its text
 //   target | reader | testchip | reversed | no-port | lost | refuse-writes-after N
-//   sim [VERSION]  field OPTIONS  set aa vv   the simulated chip, its cards, a register
+//   sim [VERSION]  field OPTIONS              the simulated chip and its cards
+//   do field-options OPTIONS => ERROR         the first error of the options, or "ok"
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -60,6 +61,17 @@ class RawAnswerTarget final : public sim::RfTarget {
 
 bool simulatedChip(const Words& w, OpStack& stack);
 
+// Takes field options as the programs do: "" when all were taken, else the first error.
+std::string parseField(const Words& args, sim::FieldSetup& setup) {
+  for (size_t i = 0; i < args.size();) {
+    const auto parsed = sim::parseFieldOption(setup, args, i);
+    if (!parsed.error.empty()) return parsed.error;
+    if (parsed.consumed == 0) return "not a field option: " + args[i];
+    i += parsed.consumed;
+  }
+  return sim::checkFieldSetup(setup);
+}
+
 bool directive(const Words& w, OpStack& stack) {
   if (w[0] == "target" || w[0] == "reader") {
     stack.setInitiator(w[0] == "reader");
@@ -77,11 +89,8 @@ bool directive(const Words& w, OpStack& stack) {
     stack.useSimulatedChip(w.size() > 1 ? hexBytes(w[1]).at(0) : 0x28);
   } else if (w[0] == "field") {
     sim::FieldSetup setup;
-    for (size_t i = 1; i < w.size();) {
-      const auto parsed = sim::parseFieldOption(setup, w, i);
-      if (!parsed.error.empty() || parsed.consumed == 0) throw std::invalid_argument(w[i]);
-      i += parsed.consumed;
-    }
+    const std::string error = parseField(Words(w.begin() + 1, w.end()), setup);
+    if (!error.empty()) throw std::invalid_argument(error);
     sim::RfField field;
     sim::applyFieldSetup(setup, field);
     for (const auto& target : field.targets()) stack.addTarget(target);
@@ -157,7 +166,11 @@ void runFile(const std::string& path) {
       const Words opWords = splitWords(line.text.substr(0, arrow));
       const OpArgs args(Words(opWords.begin() + 2, opWords.end()));
       const int timedOut = stack->scripted.timedOutReads();
-      std::string got = stack->run(opWords.at(1), args);
+      sim::FieldSetup setup;
+      std::string got = opWords.at(1) != "field-options"
+                            ? stack->run(opWords.at(1), args)
+                            : parseField(Words(opWords.begin() + 2, opWords.end()), setup);
+      if (got.empty()) got = "ok";
       if (stack->scripted.timedOutReads() > timedOut) got += " (no answer)";
       EXPECT_EQ(got, line.text.substr(arrow + 4));
       EXPECT_EQ(hexText(stack->scripted.takeWritten()), hexText(host));

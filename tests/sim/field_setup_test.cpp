@@ -27,32 +27,7 @@ std::string parseAll(FieldSetup& spec, const Args& args) {
   return checkFieldSetup(spec);
 }
 
-std::string digitsError(const std::string& uid) {
-  return "UID \"" + uid + "\" has " + std::to_string(uid.size()) +
-         " digits; give 8, 14 or 20 hex digits (a 4-, 7- or 10-byte UID)";
-}
-
-TEST(FieldSetupTest, UidsOfEachSizeAndBadUidsWithTheReason) {
-  std::string error;
-  EXPECT_EQ(parseUid("c43b9e12", &error), (Bytes{0xC4, 0x3B, 0x9E, 0x12}));
-  EXPECT_EQ(parseUid("045162738495A6", &error), (Bytes{0x04, 0x51, 0x62, 0x73, 0x84, 0x95, 0xA6}));
-  EXPECT_EQ(parseUid("0411223344556677AA99", &error)->size(), 10u);
-  const std::pair<std::string, std::string> cases[] = {
-      {"", digitsError("")},
-      {"1234567", digitsError("1234567")},
-      {"123456789", digitsError("123456789")},
-      {"1234567G", "UID \"1234567G\" is not hexadecimal"},
-      {"0x123456", "UID \"0x123456\" is not hexadecimal"},
-      {"11:22:33:44", "UID \"11:22:33:44\" is not hexadecimal"},
-      {"88112233", "UID \"88112233\": byte 1 may not be 88, the cascade tag"},
-      {"04112288445566", "UID \"04112288445566\": byte 4 may not be 88, the cascade tag"},
-  };
-  for (const auto& [text, message] : cases) {
-    EXPECT_FALSE(parseUid(text, &error)) << text;
-    EXPECT_EQ(error, message);
-  }
-}
-
+// UIDs and malformed options with their messages are cases of tests/chip/ops/field_options.txt.
 TEST(FieldSetupTest, DefaultCardHasTheDefaultKeysInEveryTrailer) {
   RfField field;
   applyFieldSetup(FieldSetup{}, field);
@@ -106,33 +81,6 @@ TEST(FieldSetupTest, RepeatedCardsEmptyFieldAndFaults) {
   ASSERT_EQ(field.size(), 1u);
   EXPECT_TRUE(field.targets()[0]->receive(test::reqa()));
   EXPECT_FALSE(field.targets()[0]->receive(test::reqa()));
-}
-
-TEST(FieldSetupTest, MalformedOptionsAndCombinations) {
-  const std::pair<Args, std::string> cases[] = {
-      {{"--sim-card"}, "--sim-card needs a UID (8, 14 or 20 hex digits)"},
-      {{"--sim-card", "123"}, "--sim-card: " + digitsError("123")},
-      {{"--sim-card", "11223344", "--sim-card", "11223344"},
-       "--sim-card: UID \"11223344\" given twice"},
-      {{"--sim-empty=1"}, "--sim-empty takes no value"},
-      {{"--sim-leave-after"}, "--sim-leave-after needs a number of frames"},
-      {{"--sim-leave-after", "0"},
-       "--sim-leave-after: \"0\" is not a number of frames from 1 to 1000000"},
-      {{"--sim-leave-after", "5x"},
-       "--sim-leave-after: \"5x\" is not a number of frames from 1 to 1000000"},
-      {{"--sim-empty", "--sim-card", "11223344"},
-       "--sim-empty leaves no card for --sim-card, --sim-card-file or a fault option"},
-      {{"--sim-nak-writes", "--sim-card", "11223344"},
-       "a fault option applies to the --sim-card before it; give it after that option"},
-  };
-  for (const auto& [args, message] : cases) {
-    FieldSetup spec;
-    EXPECT_EQ(parseAll(spec, args), message) << args[0];
-  }
-  FieldSetup spec;
-  const Args other{"--port", "sim"};
-  EXPECT_EQ(parseFieldOption(spec, other, 0).consumed, 0);
-  EXPECT_EQ(parseFieldOption(spec, other, 0).error, "");
 }
 
 // Image cards are read with their option and written back only by saveImageCards.
