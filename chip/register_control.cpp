@@ -25,8 +25,8 @@ Status readByte(RegisterControlRecord* record, uint8_t& byte) {
 Status SetRegister(RegisterParams* params) {
   RegisterControlRecord* self = params->component;
   const uint8_t address = addressByte(params->address, Access::Write, testLayout(self));
-  if (Status s = writeByte(self, address)) return s;
-  if (Status s = writeByte(self, params->value)) return s;
+  BusPairParams bus{address, params->value, self->lower};
+  if (Status s = self->lower->WriteBusPair(&bus)) return s;
   uint8_t echo = 0;
   if (Status s = readByte(self, echo)) return s;
   return echo == address ? status::Success : status::SerialInterface;
@@ -99,6 +99,7 @@ SerialBusRecord MakeSerialBusAdapter() {
   SerialBusRecord adapter{};
   adapter.WriteBus = &forwardToLower<ISerialBus, BusByteParams, &ISerialBus::WriteBus>;
   adapter.ReadBus = &forwardToLower<ISerialBus, BusByteParams, &ISerialBus::ReadBus>;
+  adapter.WriteBusPair = &forwardToLower<ISerialBus, BusPairParams, &ISerialBus::WriteBusPair>;
   return adapter;
 }
 

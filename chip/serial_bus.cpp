@@ -26,6 +26,17 @@ Status WriteBus(BusByteParams* params) {
   return toStatus(members->port->writeByte(byte));
 }
 
+Status WriteBusPair(BusPairParams* params) {
+  SerialBusMembers* members = params->component->members;
+  if (members->port == nullptr) return status::SerialInterface;
+  const auto lineByte = [members](uint8_t byte) {
+    return members->bitReversed ? reverseBits(byte) : byte;
+  };
+  const uint8_t bytes[2] = {lineByte(params->first), lineByte(params->second)};
+  size_t moved = 0;
+  return toStatus(members->port->writeBytes(bytes, 2, moved));
+}
+
 Status ReadBus(BusByteParams* params) {
   SerialBusMembers* members = params->component->members;
   if (members->port == nullptr) return status::SerialInterface;
@@ -38,6 +49,7 @@ Status ReadBus(BusByteParams* params) {
 void InitSerialBus(SerialBusRecord* record, SerialBusMembers* members) {
   record->WriteBus = &WriteBus;
   record->ReadBus = &ReadBus;
+  record->WriteBusPair = &WriteBusPair;
   record->members = members;
   record->callingObject = nullptr;
   members->bitReversed = 0;

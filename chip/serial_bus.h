@@ -14,6 +14,14 @@ struct BusByteParams {
   SerialBusRecord* component;
 };
 
+// Two bytes that leave back to back, in one write where the port allows (a register write's
+// address and data bytes).
+struct BusPairParams {
+  uint8_t first;
+  uint8_t second;
+  SerialBusRecord* component;
+};
+
 struct SerialBusMembers {
   platform::SerialPort* port = nullptr;  // the open port; null while none is open
   uint8_t bitReversed = 0;               // mirror every byte on the line (test chip)
@@ -22,6 +30,7 @@ struct SerialBusMembers {
 struct SerialBusRecord {
   Status (*WriteBus)(BusByteParams*);
   Status (*ReadBus)(BusByteParams*);
+  Status (*WriteBusPair)(BusPairParams*);
   SerialBusMembers* members;
   void* callingObject;
 };
@@ -30,13 +39,16 @@ struct SerialBusRecord {
 // a write the driver refused); 0x7E03 once the port is lost, at once and without waiting.
 Status WriteBus(BusByteParams* params);
 Status ReadBus(BusByteParams* params);
+// Both bytes, or the status of the first that did not move.
+Status WriteBusPair(BusPairParams* params);
 void InitSerialBus(SerialBusRecord* record, SerialBusMembers* members);
 
 class ISerialBus {
  public:
   virtual ~ISerialBus() = default;
-  virtual Status WriteBus(BusByteParams* params) = 0;  // slot 0
-  virtual Status ReadBus(BusByteParams* params) = 0;   // slot 1
+  virtual Status WriteBus(BusByteParams* params) = 0;      // slot 0
+  virtual Status ReadBus(BusByteParams* params) = 0;       // slot 1
+  virtual Status WriteBusPair(BusPairParams* params) = 0;  // slot 2
 };
 
 class SerialBus final : public ISerialBus {
@@ -47,6 +59,9 @@ class SerialBus final : public ISerialBus {
   }
   Status ReadBus(BusByteParams* params) override {
     return callOnRecord(record_, record_.ReadBus, params);
+  }
+  Status WriteBusPair(BusPairParams* params) override {
+    return callOnRecord(record_, record_.WriteBusPair, params);
   }
 
   // Serial port management hands the open port over here (null when closed).

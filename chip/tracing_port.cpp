@@ -19,6 +19,13 @@ IoResult TracingPort::writeByte(uint8_t byte) {
   return result;
 }
 
+IoResult TracingPort::writeBytes(const uint8_t* bytes, size_t count, size_t& moved) {
+  const IoResult result = port_->writeBytes(bytes, count, moved);
+  for (size_t i = 0; i < moved; ++i) trace_.hostByte(bytes[i]);
+  failed(result);
+  return result;
+}
+
 IoResult TracingPort::readByte(uint8_t& byte) {
   const IoResult result = port_->readByte(byte);
   if (result == IoResult::Ok) trace_.chipByte(byte);

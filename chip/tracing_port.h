@@ -16,6 +16,7 @@ class TracingPort final : public platform::SerialPort {
       : port_(std::move(port)), trace_(trace) {}
 
   platform::IoResult writeByte(uint8_t byte) override;
+  platform::IoResult writeBytes(const uint8_t* bytes, size_t count, size_t& moved) override;
   platform::IoResult readByte(uint8_t& byte) override;
   bool setLineSettings(uint32_t rate) override;
   void purge() override { port_->purge(); }

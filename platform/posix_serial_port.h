@@ -45,6 +45,7 @@ class PosixSerialPort final : public SerialPort {
   PosixSerialPort& operator=(const PosixSerialPort&) = delete;
 
   IoResult writeByte(uint8_t byte) override;
+  IoResult writeBytes(const uint8_t* bytes, size_t count, size_t& moved) override;
   IoResult readByte(uint8_t& byte) override;
   bool setLineSettings(uint32_t rate) override;
   void purge() override;

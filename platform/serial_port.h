@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 
@@ -20,6 +21,14 @@ class SerialPort {
   virtual ~SerialPort() = default;
   // Sends one byte; returns once the driver has taken it.
   virtual IoResult writeByte(uint8_t byte) = 0;
+  // Sends `count` bytes, in one driver call where the port can, so bytes that belong together
+  // leave back to back. `moved` tells how many the driver took before a failure.
+  virtual IoResult writeBytes(const uint8_t* bytes, size_t count, size_t& moved) {
+    for (moved = 0; moved < count; ++moved) {
+      if (const IoResult result = writeByte(bytes[moved]); result != IoResult::Ok) return result;
+    }
+    return IoResult::Ok;
+  }
   // Waits at most the read time-out (500 ms) for one byte. NothingMoved on time-out.
   virtual IoResult readByte(uint8_t& byte) = 0;
   // 8N1, no flow control, DTR and RTS off, at `rate` bit/s. False when the rate is refused.

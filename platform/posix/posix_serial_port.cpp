@@ -124,6 +124,12 @@ void PosixSerialPort::settleAfterTimeout() {
 }
 
 IoResult PosixSerialPort::writeByte(uint8_t byte) {
+  size_t moved = 0;
+  return writeBytes(&byte, 1, moved);
+}
+
+IoResult PosixSerialPort::writeBytes(const uint8_t* bytes, size_t count, size_t& moved) {
+  moved = 0;
   if (lost_) return IoResult::Failed;
   // The chip answers only after the host's byte: whatever waits to be read now came unasked
   // (noise, an answer after its time-out) and must not answer the access this write is part of.
@@ -134,9 +140,12 @@ IoResult PosixSerialPort::writeByte(uint8_t byte) {
     ::tcflush(fd_, TCIFLUSH);
   }
   const auto deadline = Clock::now() + kReadTimeout;
-  for (;;) {
-    const ssize_t n = ::write(fd_, &byte, 1);
-    if (n == 1) return IoResult::Ok;
+  while (moved < count) {
+    const ssize_t n = ::write(fd_, bytes + moved, count - moved);
+    if (n > 0) {
+      moved += static_cast<size_t>(n);
+      continue;
+    }
     if (n == 0) return IoResult::NothingMoved;
     if (errno == EINTR) continue;
     if (deviceGone(errno)) return markLost();
@@ -148,6 +157,7 @@ IoResult PosixSerialPort::writeByte(uint8_t byte) {
     if (ready == 0) return IoResult::NothingMoved;
     if (ready > 0 && (waitFor.revents & (POLLHUP | POLLERR | POLLNVAL))) return markLost();
   }
+  return IoResult::Ok;
 }
 
 IoResult PosixSerialPort::readByte(uint8_t& byte) {
