@@ -13,6 +13,7 @@
 #include "cli/subcommands.h"
 #include "cmd/command_reference.h"
 #include "cmd/execute_line.h"
+#include "platform/wait_notice.h"
 
 namespace kvt::cli {
 
@@ -78,7 +79,9 @@ int shell(Session& session, const std::vector<std::string>&) {
                                               std::string& line) {
     interpreter.context = context;
     interpreter.searching = 0;  // a jump has no file to search in
-    return static_cast<int>(cmd::ExecuteLine(interpreter, line));
+    const cmd::LineResult result = cmd::ExecuteLine(interpreter, line);
+    platform::NoticeWait();  // the next line comes from the user, who may look at the files
+    return static_cast<int>(result);
   };
 
   ShellInterrupt interrupt(&state.scriptRunning);

@@ -5,6 +5,7 @@
 #include "cmd/command_reference.h"
 #include "cmd/execute_line.h"
 #include "cmd/script_runner.h"
+#include "platform/wait_notice.h"
 
 namespace kvt::cmd {
 
@@ -13,7 +14,9 @@ void InstallCommandServices(app::AppState& app, CommandEnvironment environment) 
   app.services.executeLine = [shared](const app::DialogContext& context, std::string& line) {
     CommandInterpreter interpreter(context, *shared->clock, shared->tally);
     interpreter.running = shared->keepWaiting;
-    return static_cast<int>(ExecuteLine(interpreter, line));
+    const LineResult result = ExecuteLine(interpreter, line);
+    platform::NoticeWait();  // the next line comes from the user, who may look at the files
+    return static_cast<int>(result);
   };
   app.services.selectCommandFile = [](const app::DialogContext& context) {
     SelectCommandFile(context);

@@ -13,6 +13,7 @@
 #include "cmd/progress_dialog.h"
 #include "cmd/scf_reader.h"
 #include "platform/path_parts.h"
+#include "platform/wait_notice.h"
 
 namespace kvt::cmd {
 
@@ -127,6 +128,7 @@ void RunScript(const app::DialogContext& context, const CommandEnvironment& envi
     app::AppendLog(context, "Error. Could not read file.", true);
   }
   app.scriptRunning = 0;
+  platform::NoticeWait();  // the program now waits for its user: what the run wrote goes out
 }
 
 void RunScriptText(const app::DialogContext& context, const CommandEnvironment& environment,
@@ -136,6 +138,7 @@ void RunScriptText(const app::DialogContext& context, const CommandEnvironment& 
   reader.openText(std::move(text));
   runLines(context, environment, reader);
   context.app->scriptRunning = 0;
+  platform::NoticeWait();
 }
 
 void ProcessCommandFile(const app::DialogContext& context, const CommandEnvironment& environment) {

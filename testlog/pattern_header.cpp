@@ -7,6 +7,7 @@
 #include "testlog/atf_generator.h"
 #include "testlog/atp_generator.h"
 #include "testlog/pattern_file.h"
+#include "testlog/pattern_output.h"
 #include "testlog/template_expansion.h"
 
 namespace kvt::testlog {
@@ -39,6 +40,7 @@ void writeHeader(const app::DialogContext& context, TestLogSettings& settings, i
     text = format == kFormatATF ? atf::DefaultHeader(settings, timeText)
                                 : atp::DefaultHeader(settings, timeText);
   }
+  FlushPatternOutputs();  // the header follows whatever was recorded before it
   if (FileHandle out = OpenForAppend(settings.outputFile)) Write(out.get(), text);
 }
 

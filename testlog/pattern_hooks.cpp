@@ -1,5 +1,6 @@
 #include "testlog/pattern_hooks.h"
 
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -8,6 +9,7 @@
 #include "testlog/atf_generator.h"
 #include "testlog/atp_generator.h"
 #include "testlog/pattern_file.h"
+#include "testlog/pattern_output.h"
 #include "testlog/template_expansion.h"
 
 namespace kvt::testlog {
@@ -25,14 +27,12 @@ struct Generator {
   std::string (*read)(TestLogSettings&, uint8_t address, uint8_t expected, uint8_t mask,
                       std::string_view);
   std::string (*sleep)(TestLogSettings&, uint32_t cycles, std::string_view);
-  void (*comment)(TestLogSettings&, std::string_view);
+  const char* commentMark;  // starts a comment line
 };
 
 const Generator kGenerators[] = {
-    {kFormatATF, kInterfaceI2C, "I2C.atf", atf::I2cWrite, atf::I2cRead, atf::I2cSleep,
-     WriteAtfComment},
-    {kFormatATF, kInterfaceSPI, "SPI.atf", atf::SpiWrite, atf::SpiRead, atf::SpiSleep,
-     WriteAtfComment},
+    {kFormatATF, kInterfaceI2C, "I2C.atf", atf::I2cWrite, atf::I2cRead, atf::I2cSleep, "!"},
+    {kFormatATF, kInterfaceSPI, "SPI.atf", atf::SpiWrite, atf::SpiRead, atf::SpiSleep, "!"},
     {kFormatATP, kInterfaceI2C, "I2C.atp",
      [](TestLogSettings& s, uint8_t a, uint8_t d, std::string_view c) {
        return atp::I2cWrite(s, a, d, c);
@@ -41,7 +41,7 @@ const Generator kGenerators[] = {
        return atp::I2cRead(s, a, v, m, c);
      },
      [](TestLogSettings& s, uint32_t n, std::string_view c) { return atp::I2cSleep(s, n, c); },
-     WriteAtpComment},
+     "//"},
     {kFormatATP, kInterfaceSPI, "SPI.atp",
      [](TestLogSettings& s, uint8_t a, uint8_t d, std::string_view c) {
        return atp::SpiWrite(s, a, d, c);
@@ -50,33 +50,26 @@ const Generator kGenerators[] = {
        return atp::SpiRead(s, a, v, m, c);
      },
      [](TestLogSettings& s, uint32_t n, std::string_view c) { return atp::SpiSleep(s, n, c); },
-     WriteAtpComment},
+     "//"},
 };
 
-// The user's template for `operation` ("Write", "Read", "Sleep") of this generator, with its
-// path (which "%f" names), or nullopt.
-struct Template {
-  std::string path;
-  std::string text;
-};
-std::optional<Template> findTemplate(const Generator& generator, const TestLogSettings& settings,
-                                     std::string_view operation) {
-  Template found;
-  found.path = TemplatePath(settings.inputPath, std::string(operation) + generator.templateSuffix);
-  std::optional<std::string> text = ReadTemplate(found.path);
-  if (!text) return std::nullopt;
-  found.text = std::move(*text);
-  return found;
+// The text of a template found for this run, or nullopt (then the built-in text is used).
+const Template* templateFor(PatternOutput& output, const Generator& generator,
+                            const TestLogSettings& settings, Operation operation) {
+  static constexpr std::string_view kNames[] = {"Write", "Read", "Sleep"};
+  const std::string name =
+      std::string(kNames[static_cast<size_t>(operation)]) + generator.templateSuffix;
+  const std::optional<Template>& found = output.findTemplate(settings.inputPath, operation, name);
+  return found ? &*found : nullptr;
 }
 
-void writeRegister(const Generator& generator, TestLogSettings& settings,
+void writeRegister(PatternOutput& output, const Generator& generator, TestLogSettings& settings,
                    const chip::RegisterParams& access) {
   const std::string comment = WriteComment(access.address, access.value);
-  FileHandle out = OpenForAppend(settings.outputFile);
-  if (!out) return;
+  if (!output.available(settings.outputFile)) return;
   std::string text;
-  if (std::optional<Template> found = findTemplate(generator, settings, "Write")) {
-    text = std::move(found->text);
+  if (const Template* found = templateFor(output, generator, settings, Operation::Write)) {
+    text = found->text;
     const int32_t format = settings.outputFormat;
     if (generator.interface == kInterfaceI2C) {
       SubstituteBitMarkers(format, text, 'S', settings.i2cAddress, false, 0);
@@ -87,17 +80,16 @@ void writeRegister(const Generator& generator, TestLogSettings& settings,
   } else {
     text = generator.write(settings, access.address, access.value, comment);
   }
-  Write(out.get(), text);
+  output.append(settings.outputFile, text);
 }
 
-void readRegister(const Generator& generator, TestLogSettings& settings,
+void readRegister(PatternOutput& output, const Generator& generator, TestLogSettings& settings,
                   const chip::RegisterParams& access, uint8_t mask) {
   const std::string comment = ReadComment(access.address, access.value, mask);
-  FileHandle out = OpenForAppend(settings.outputFile);
-  if (!out) return;
+  if (!output.available(settings.outputFile)) return;
   std::string text;
-  if (std::optional<Template> found = findTemplate(generator, settings, "Read")) {
-    text = std::move(found->text);
+  if (const Template* found = templateFor(output, generator, settings, Operation::Read)) {
+    text = found->text;
     const int32_t format = settings.outputFormat;
     if (generator.interface == kInterfaceI2C) {
       SubstituteBitMarkers(format, text, 'S', settings.i2cAddress, false, 0);
@@ -108,31 +100,31 @@ void readRegister(const Generator& generator, TestLogSettings& settings,
   } else {
     text = generator.read(settings, access.address, access.value, mask, comment);
   }
-  Write(out.get(), text);
+  output.append(settings.outputFile, text);
 }
 
-void writeSleep(const Generator& generator, TestLogSettings& settings, uint32_t milliseconds) {
+void writeSleep(PatternOutput& output, const Generator& generator, TestLogSettings& settings,
+                uint32_t milliseconds) {
   const uint32_t cycles = SleepCycles(generator.interface, milliseconds);
   const std::string comment = SleepComment(milliseconds);
-  FileHandle out = OpenForAppend(settings.outputFile);
-  if (!out) return;
+  if (!output.available(settings.outputFile)) return;
   std::string text;
-  if (std::optional<Template> found = findTemplate(generator, settings, "Sleep")) {
-    text = std::move(found->text);
+  if (const Template* found = templateFor(output, generator, settings, Operation::Sleep)) {
+    text = found->text;
     const std::string cycleText = std::to_string(cycles);
     ExpandPlaceholders(settings, text, comment, found->path, &cycleText);
   } else {
     text = generator.sleep(settings, cycles, comment);
   }
-  Write(out.get(), text);
+  output.append(settings.outputFile, text);
 }
 
-void writeCommentLine(TestLogSettings& settings, std::string_view mark, std::string_view text) {
+void writeCommentLine(PatternOutput& output, TestLogSettings& settings, std::string_view mark,
+                      std::string_view text) {
   std::string line(mark);
   for (char c : text) line += (c == '\r' || c == '\n') ? ' ' : c;
   line += '\n';
-  FileHandle out = OpenForAppend(settings.outputFile);
-  if (out) Write(out.get(), line);
+  output.append(settings.outputFile, line);
 }
 
 }  // namespace
@@ -155,14 +147,6 @@ std::string ReadComment(uint8_t address, uint8_t expected, uint8_t mask) {
   return app::Format(" RD(h%02X,h%02X,h%02X) ", address, expected, mask);
 }
 
-void WriteAtfComment(TestLogSettings& settings, std::string_view text) {
-  writeCommentLine(settings, "!", text);
-}
-
-void WriteAtpComment(TestLogSettings& settings, std::string_view text) {
-  writeCommentLine(settings, "//", text);
-}
-
 bool HasGenerator(int32_t outputFormat, int32_t interface) {
   for (const Generator& generator : kGenerators) {
     if (generator.outputFormat == outputFormat && generator.interface == interface) return true;
@@ -175,15 +159,18 @@ void InstallGenerator(app::TestLogHooks& hooks, int32_t outputFormat, int32_t in
   for (const Generator& generator : kGenerators) {
     if (generator.outputFormat != outputFormat || generator.interface != interface) continue;
     const Generator* g = &generator;
-    hooks.writeHook = [g](TestLogSettings& s, const chip::RegisterParams& access) {
-      writeRegister(*g, s, access);
+    // The four writers share the open file and the templates until the next install.
+    auto output = std::make_shared<PatternOutput>();
+    hooks.writeHook = [g, output](TestLogSettings& s, const chip::RegisterParams& access) {
+      writeRegister(*output, *g, s, access);
     };
-    hooks.readHook = [g](TestLogSettings& s, const chip::RegisterParams& access, uint8_t mask) {
-      readRegister(*g, s, access, mask);
+    hooks.readHook = [g, output](TestLogSettings& s, const chip::RegisterParams& access,
+                                 uint8_t mask) { readRegister(*output, *g, s, access, mask); };
+    hooks.commentHook = [g, output](TestLogSettings& s, std::string_view text) {
+      writeCommentLine(*output, s, g->commentMark, text);
     };
-    hooks.commentHook = g->comment;
-    hooks.sleepHook = [g](TestLogSettings& s, uint32_t milliseconds) {
-      writeSleep(*g, s, milliseconds);
+    hooks.sleepHook = [g, output](TestLogSettings& s, uint32_t milliseconds) {
+      writeSleep(*output, *g, s, milliseconds);
     };
     return;
   }

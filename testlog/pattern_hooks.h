@@ -7,10 +7,12 @@
 #include "app/app_state.h"
 #include "testlog/test_log_settings.h"
 
-// The pattern writers behind the four hooks the register commands call. Each call opens the
-// output file for appending, writes the operation's text (from the user's template in the input
-// folder when there is one, else the built-in text of its format and interface) and closes the
-// file again; a file that cannot be opened makes the call write nothing.
+// The pattern writers behind the four hooks the register commands call. Each call appends the
+// operation's text (from the user's template in the input folder when there is one, else the
+// built-in text of its format and interface) to the output file, which stays open and is
+// flushed before every wait (FlushPatternOutputs); a file that cannot be opened makes the call
+// write nothing. Comment lines are "!" (.atf) or "//" (.atp), the text with its line breaks
+// made blanks, LF.
 namespace kvt::testlog {
 
 // Tester cycles per millisecond of a wait, by interface (both formats).
@@ -25,11 +27,6 @@ std::string SleepComment(uint32_t milliseconds);
 // " WR(hAA,hDD) " and " RD(hAA,hVV,hMM) ".
 std::string WriteComment(uint8_t address, uint8_t value);
 std::string ReadComment(uint8_t address, uint8_t expected, uint8_t mask);
-
-// The comment writers: one line "!" (.atf) or "//" (.atp), the text unchanged (line breaks
-// inside it become blanks, so the line stays one line), LF. No vector number.
-void WriteAtfComment(TestLogSettings& settings, std::string_view text);
-void WriteAtpComment(TestLogSettings& settings, std::string_view text);
 
 // Sets the four hooks to the writers of `outputFormat` and `interface`, or empties all four when
 // that pair names no generator (a format or interface other than 0 and 1).

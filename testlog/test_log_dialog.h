@@ -5,6 +5,7 @@
 
 #include "app/app_state.h"
 #include "platform/shell.h"
+#include "testlog/pattern_output.h"
 #include "testlog/test_log_settings.h"
 
 namespace kvt::testlog {
@@ -28,11 +29,13 @@ class TestLogDialog final : public platform::DialogProcedure {
 
  private:
   // A running script's pattern writers read the settings: they change under the chip lock,
-  // between two of the script's accesses.
+  // between two of the script's accesses. What was recorded before a change (recording
+  // switched off, another file) is in the file when the user looks.
   template <typename Change>
   void store(Change change) {
     std::lock_guard lock(app_.chipLock);
     change(settings_);
+    FlushPatternOutputs();
   }
   void enableOptions(platform::View& window, bool on);
   void selectOutputFile(platform::View& window);

@@ -8,6 +8,7 @@
 #include "support/app_wiring.h"
 #include "testlog/pattern_header.h"
 #include "testlog/pattern_hooks.h"
+#include "testlog/pattern_output.h"
 #include "testlog/test_log_settings.h"
 
 namespace kvt::testlog::test {
@@ -35,7 +36,10 @@ class TestLogFixture : public ::testing::Test, public kvt::test::AppWiring {
 
   std::filesystem::path output() const { return dir / "out.pat"; }
   std::filesystem::path templates() const { return dir / "templates"; }
-  std::string outputText() const { return ReadFile(output()); }
+  std::string outputText() const {
+    FlushPatternOutputs();
+    return ReadFile(output());
+  }
   void putTemplate(const std::string& name, const std::string& content) {
     WriteFile(templates() / name, content);
   }
