@@ -6,6 +6,7 @@
 #include <signal.h>
 #include <stdlib.h>
 #include <sys/inotify.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <time.h>
@@ -25,6 +26,7 @@
 #include "sim/host_interface.h"
 #include "sim/kv380.h"
 #include "sim/line_faults.h"
+#include "sim/line_pace.h"
 #include "sim/pty_link.h"
 #include "sim/sim_options.h"
 
@@ -72,11 +74,6 @@ int openRawPty(std::string& slavePath) {
   return master;
 }
 
-// Duration of one byte (start bit, 8 data bits, stop bit) at `rate`.
-std::chrono::nanoseconds byteTime(uint32_t rate) {
-  return std::chrono::nanoseconds(10'000'000'000LL / (rate ? rate : 9600));
-}
-
 // Sends the chip's answer to whoever holds the slave side. With nobody there, or nobody
 // reading, the bytes are lost, as on an unconnected line.
 void sendAnswer(int master, const std::vector<uint8_t>& answer) {
@@ -103,6 +100,8 @@ class ChipServer {
         options_(options),
         chip_(kvt::sim::ChipConfig{options.version}),
         line_(options.line, Clock::now()),
+        pace_(options.pace, std::chrono::milliseconds(options.latencyMs), Clock::now()),
+        chipTime_(Clock::now()),
         trace_(trace) {
     imageCards_ = kvt::sim::applyFieldSetup(options.field, chip_.field());
     newHost();
@@ -181,18 +180,34 @@ class ChipServer {
       trace_->note("line at " + std::to_string(hostRate) + " bit/s");
       tracedRate_ = hostRate;
     }
+    const Clock::time_point now = Clock::now();
     std::vector<uint8_t> answer;
     for (size_t i = 0; i < count && !line_.closing(); ++i) {
       line_.hostByte();
       if (trace_ != nullptr) received_.push_back(bytes[i]);
-      chip_.advanceTime(byteTime(hostRate));
+      Clock::time_point done = pace_.hostByte(now, hostRate);
+      advanceChip(done, hostRate);
       const bool echo = host_->awaitingData();
       answer.clear();
       host_->receive(bytes[i], hostRate, answer);
-      for (size_t k = 0; k < answer.size(); ++k) chip_.advanceTime(byteTime(hostRate));
-      line_.answer(answer, echo, Clock::now());
+      for (uint8_t byte : answer) {
+        done = pace_.chipByte(done, hostRate);
+        advanceChip(done, hostRate);
+        line_.answerByte(byte, echo, pace_.readable(done));
+      }
     }
     return !line_.closing();
+  }
+
+  // The chip's clock runs one byte time for every byte on the line; with --pace it follows the
+  // paced time itself, pauses between the host's accesses included.
+  void advanceChip(Clock::time_point to, uint32_t rate) {
+    if (!pace_.paced()) {
+      chip_.advanceTime(kvt::sim::LinePace::byteTime(rate));
+      return;
+    }
+    if (to > chipTime_) chip_.advanceTime(to - chipTime_);
+    chipTime_ = std::max(chipTime_, to);
   }
 
   // Sends what the line has due, then traces it after the host's bytes that came before, so
@@ -251,6 +266,8 @@ class ChipServer {
   Kv380 chip_;
   std::optional<HostInterface> host_;
   kvt::sim::FaultyLine line_;
+  kvt::sim::LinePace pace_;
+  Clock::time_point chipTime_;  // how far the chip's clock has run, with --pace
   std::vector<uint8_t> due_;
   std::vector<uint8_t> received_;  // host bytes not yet traced
   bool hostGone_ = false;
@@ -299,6 +316,9 @@ int main(int argc, char** argv) {
   }
 
   const sigset_t waitMask = takeStopSignalsInWaitsOnly();
+  // A paced byte is due within microseconds: the kernel's default 50 us wake-up slack would
+  // stretch every one of them.
+  if (options.pace) prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
   std::unique_ptr<std::FILE, int (*)(std::FILE*)> traceFile(nullptr, std::fclose);
   std::optional<kvt::chip::LineTrace> trace;
   if (!options.trace.empty()) {

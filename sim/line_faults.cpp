@@ -6,15 +6,16 @@ FaultyLine::FaultyLine(const LineFaultOptions& options, Clock::time_point start)
     : options_(options), nextNoise_(start + std::chrono::milliseconds(options.noiseMs)) {}
 
 void FaultyLine::answer(const std::vector<uint8_t>& bytes, bool echo, Clock::time_point now) {
+  for (uint8_t byte : bytes) answerByte(byte, echo, now);
+}
+
+void FaultyLine::answerByte(uint8_t byte, bool echo, Clock::time_point readable) {
   if (options_.silentAfter && hostBytes_ > *options_.silentAfter) return;
-  const Clock::time_point due = now + std::chrono::milliseconds(options_.lateMs);
-  for (uint8_t byte : bytes) {
-    ++answerBytes_;
-    if (options_.dropEvery != 0 && answerBytes_ % options_.dropEvery == 0) continue;
-    // The lowest address bit flipped: an echo the host cannot mistake for its own byte.
-    if (echo && options_.wrongEcho) byte ^= 0x01;
-    pending_.emplace_back(due, byte);
-  }
+  ++answerBytes_;
+  if (options_.dropEvery != 0 && answerBytes_ % options_.dropEvery == 0) return;
+  // The lowest address bit flipped: an echo the host cannot mistake for its own byte.
+  if (echo && options_.wrongEcho) byte ^= 0x01;
+  pending_.emplace_back(readable + std::chrono::milliseconds(options_.lateMs), byte);
 }
 
 void FaultyLine::takeDue(Clock::time_point now, std::vector<uint8_t>& out) {

@@ -34,6 +34,8 @@ class FaultyLine {
   bool closing() const { return options_.closeAfter && hostBytes_ >= *options_.closeAfter; }
   // The chip's answer to the host's last byte; `echo` when it is a write's echo.
   void answer(const std::vector<uint8_t>& bytes, bool echo, Clock::time_point now);
+  // One byte of such an answer, which the host could read at `readable` on a sound line.
+  void answerByte(uint8_t byte, bool echo, Clock::time_point readable);
   // Appends every byte due by `now` (answers and noise) to `out`, in order.
   void takeDue(Clock::time_point now, std::vector<uint8_t>& out);
   // When the next byte falls due; nullopt while none will.

@@ -80,6 +80,17 @@ void storeLineFault(LineFaultOptions& line, std::string_view name, uint64_t valu
   if (name == "--line-close-after") line.closeAfter = value;
 }
 
+constexpr LineCountOption kLatency{"--latency", 0, 1000, "milliseconds"};
+
+std::string setLatency(SimOptions& options, const std::string& text) {
+  uint64_t ms = 0;
+  if (!parseCount(text, kLatency, ms)) {
+    return "option --latency needs milliseconds from 0 to 1000, not '" + text + "'";
+  }
+  options.latencyMs = static_cast<uint32_t>(ms);
+  return {};
+}
+
 template <size_t Index>
 std::string setLineCount(SimOptions& options, const std::string& text) {
   const LineCountOption& rule = kLineCountOptions[Index];
@@ -96,10 +107,12 @@ using Table = platform::OptionTable<SimOptions>;
 const Table::Flag kFlags[] = {{"--help", &SimOptions::help},
                               {"-h", &SimOptions::help},
                               {"--version", &SimOptions::showVersion},
-                              {"--test-chip", &SimOptions::testChip}};
+                              {"--test-chip", &SimOptions::testChip},
+                              {"--pace", &SimOptions::pace}};
 const Table::Valued kValued[] = {{"--link", setLink},
                                  {"--version-reg", setVersion},
                                  {"--trace", setTrace},
+                                 {"--latency", setLatency},
                                  {kLineCountOptions[0].name, setLineCount<0>},
                                  {kLineCountOptions[1].name, setLineCount<1>},
                                  {kLineCountOptions[2].name, setLineCount<2>},
@@ -160,6 +173,11 @@ std::string simUsage() {
          "                     send and expect every byte bit-mirrored\n"
          "  --trace FILE       write every byte on the line to FILE (- for standard error)\n"
          "                     with its time in microseconds and the access it made\n"
+         "  --pace             deliver every byte when a real line would: 10 bits a byte at\n"
+         "                     the rate of the moment (9600 or 115200), one after the other;\n"
+         "                     the chip's timer follows this time\n"
+         "  --latency MS       hold every answer byte MS ms more before the host can read it,\n"
+         "                     as a USB serial adapter does (0 to 1000)\n"
          "  --help, -h         print this text and exit\n"
          "  --version          print the program's version and exit\n"
          "\n"

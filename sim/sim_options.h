@@ -18,6 +18,8 @@ struct SimOptions {
   FieldSetup field;          // --sim-card, --sim-empty and the fault options
   std::string trace;         // --trace FILE: the line's bytes and accesses; "-": standard error
   LineFaultOptions line;     // the --line-... faults of the line itself
+  bool pace = false;         // --pace: each byte takes its time on the line at the current rate
+  uint32_t latencyMs = 0;    // --latency MS: a USB adapter's delay before an answer can be read
 };
 
 // Reads argv[1..argc-1] into `options`. False with a one-line message in `error` for an
