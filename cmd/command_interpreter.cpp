@@ -14,6 +14,11 @@ constexpr const char* kRegisterNames[] = {"IOR", "IOE", "ML0", "ML1", "ML2",
                                           "ML3", "ML4", "ML5", "ML6", "ML7"};
 
 uint8_t* userRegister(CommandInterpreter& interpreter, const char* token) {
+  // Every name is three letters starting with I or M; most operands are hex numbers.
+  if ((token[0] != 'I' && token[0] != 'M') || token[1] == '\0' || token[2] == '\0' ||
+      token[3] != '\0') {
+    return nullptr;
+  }
   for (int i = 0; i < 10; ++i) {
     if (std::strcmp(token, kRegisterNames[i]) != 0) continue;
     if (i == 0) return &interpreter.IOR;

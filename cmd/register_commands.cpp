@@ -62,6 +62,39 @@ void reportCompare(CommandInterpreter& interpreter, app::CompareRecord compare, 
   Report(interpreter, line);
 }
 
+// `value` as `digits` upper-case hexadecimal digits with leading zeros (printf's "%0*X").
+void appendHex(std::string& text, uint32_t value, int digits) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4) text += kDigits[(value >> shift) & 15];
+}
+
+// The log lines of SR and GR, built without printf: a long run writes one for every line.
+// "SR  AA  DD                     // (STKSTATUS SSSS)"
+std::string writeLine(const char* name, uint8_t address, uint8_t data, chip::Status status) {
+  std::string line(name);
+  line += "  ";
+  appendHex(line, address, 2);
+  line += "  ";
+  appendHex(line, data, 2);
+  line += "                     // (STKSTATUS ";
+  appendHex(line, status, 4);
+  line += ')';
+  return line;
+}
+
+// "GR  AA          // data == VV  // (STKSTATUS SSSS)"
+std::string readLine(const char* name, uint8_t address, uint8_t value, chip::Status status) {
+  std::string line(name);
+  line += "  ";
+  appendHex(line, address, 2);
+  line += "          // data == ";
+  appendHex(line, value, 2);
+  line += "  // (STKSTATUS ";
+  appendHex(line, status, 4);
+  line += ')';
+  return line;
+}
+
 }  // namespace
 
 LineResult SetRegisterCommand(CommandInterpreter& interpreter, const char* name) {
@@ -73,8 +106,7 @@ LineResult SetRegisterCommand(CommandInterpreter& interpreter, const char* name)
   const chip::Status status = onChip(interpreter, &chip::IRegisterControl::SetRegister, params);
   noteStatus(interpreter, status);
   reportAccess(interpreter, {name, address, data, {}, {}, status, {}},
-               app::Format("%s  %02X  %02X                     // (STKSTATUS %04X)", name, address,
-                           data, status));
+               writeLine(name, address, data, status));
   if (interpreter.context.app != nullptr) {
     CallWriteHook(appOf(interpreter), chip::RegisterParams{address, data, nullptr});
   }
@@ -90,8 +122,7 @@ LineResult GetRegisterCommand(CommandInterpreter& interpreter, const char* name)
   interpreter.IOR = params.value;
   noteStatus(interpreter, status);
   reportAccess(interpreter, {name, address, params.value, {}, {}, status, {}},
-               app::Format("%s  %02X          // data == %02X  // (STKSTATUS %04X)", name, address,
-                           params.value, status));
+               readLine(name, address, params.value, status));
   if (interpreter.context.app != nullptr) {
     const uint8_t mask = status == chip::status::Success ? 0xFF : 0x00;
     CallReadHook(appOf(interpreter), chip::RegisterParams{address, params.value, nullptr}, mask);

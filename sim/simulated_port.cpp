@@ -23,15 +23,28 @@ std::chrono::nanoseconds SimulatedPort::byteTime() const {
   return std::chrono::nanoseconds(10'000'000'000LL / (hostRate_ ? hostRate_ : 9600));
 }
 
+void SimulatedPort::receiveLocked(uint8_t byte) {
+  if (tracing_) trace_.push_back({true, byte});
+  chip_.advanceTime(byteTime());
+  answer_.clear();
+  host_.receive(byte, hostRate_, answer_);
+  toHost_.insert(toHost_.end(), answer_.begin(), answer_.end());
+}
+
 IoResult SimulatedPort::writeByte(uint8_t byte) {
   std::lock_guard lock(mutex_);
   if (lost_) return IoResult::Failed;
-  if (tracing_) trace_.push_back({true, byte});
   followClock(false);
-  chip_.advanceTime(byteTime());
-  std::vector<uint8_t> answer;
-  host_.receive(byte, hostRate_, answer);
-  toHost_.insert(toHost_.end(), answer.begin(), answer.end());
+  receiveLocked(byte);
+  return IoResult::Ok;
+}
+
+IoResult SimulatedPort::writeBytes(const uint8_t* bytes, size_t count, size_t& moved) {
+  std::lock_guard lock(mutex_);
+  moved = 0;
+  if (lost_) return IoResult::Failed;
+  followClock(false);
+  for (; moved < count; ++moved) receiveLocked(bytes[moved]);
   return IoResult::Ok;
 }
 

@@ -28,6 +28,8 @@ class SimulatedPort final : public platform::SerialPort {
   explicit SimulatedPort(Kv380& chip, platform::Clock* clock = nullptr);
 
   platform::IoResult writeByte(uint8_t byte) override;
+  // The bytes of one write arrive together: the clock is looked at once for all of them.
+  platform::IoResult writeBytes(const uint8_t* bytes, size_t count, size_t& moved) override;
   platform::IoResult readByte(uint8_t& byte) override;
   bool setLineSettings(uint32_t rate) override;
   void purge() override;
@@ -57,6 +59,8 @@ class SimulatedPort final : public platform::SerialPort {
   // Lets the chip run for the clock time since the last mark; `runChip` false only moves the
   // mark (a byte on the line has just advanced the chip by its own duration).
   void followClock(bool runChip);
+  // One byte from the host, with the lock held and the clock followed.
+  void receiveLocked(uint8_t byte);
 
   mutable std::mutex mutex_;
   Kv380& chip_;
@@ -68,6 +72,7 @@ class SimulatedPort final : public platform::SerialPort {
   bool lost_ = false;
   bool tracing_ = false;
   std::vector<TraceEntry> trace_;
+  std::vector<uint8_t> answer_;  // kept between bytes so a long run does not allocate
 };
 
 }  // namespace kvt::sim
