@@ -11,14 +11,15 @@ namespace {
 
 constexpr size_t kFileBuffer = 64 * 1024;
 
+// Never destroyed: an output may outlive the statics of this file at exit.
 std::mutex& registryMutex() {
-  static std::mutex mutex;
-  return mutex;
+  static auto* mutex = new std::mutex;
+  return *mutex;
 }
 
 std::vector<PatternOutput*>& registry() {
-  static std::vector<PatternOutput*> outputs;
-  return outputs;
+  static auto* outputs = new std::vector<PatternOutput*>;
+  return *outputs;
 }
 
 }  // namespace
