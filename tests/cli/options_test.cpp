@@ -70,6 +70,8 @@ std::string Describe(const sim::SimOptions& o) {
   if (line.lateMs) text << " late=" << line.lateMs;
   if (line.noiseMs) text << " noise=" << line.noiseMs;
   if (line.closeAfter) text << " close=" << *line.closeAfter;
+  if (o.pace) text << " pace";
+  if (o.latencyMs) text << " latency=" << o.latencyMs;
   return text.str();
 }
 

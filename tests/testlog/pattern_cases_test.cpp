@@ -69,6 +69,7 @@ TEST_P(PatternCase, MatchesItsFolder) {
   std::istringstream session(ReadFile(folder / "session"));
   for (std::string line; std::getline(session, line);) step(line);
   const fs::path output = settings.outputFile;
+  FlushPatternOutputs();
   if (fs::exists(folder / "expected")) {
     EXPECT_EQ(ReadFile(output), ReadFile(folder / "expected"));
   } else {
