@@ -14,7 +14,6 @@ namespace {
 using cli::HeadlessDialogView;
 using cli::ParseCardSteps;
 using cli::RunCardSteps;
-using Words = std::vector<std::string>;
 
 TEST(HeadlessDialogViewTest, PrintsWhatThePaneGainsWithLfLineEnds) {
   std::ostringstream out;
@@ -45,18 +44,15 @@ TEST(HeadlessDialogViewTest, WindowsSharingTheStreamPrintEachLineOnce) {
   EXPECT_EQ(out.str(), "main\ncard 1\nfrom the main window\ncard 2\n");
 }
 
+// A stop (Ctrl-C, SIGTERM) between two steps: the step in progress ends, no later one runs.
 // What the steps print and how they fail is checked by tests/cli/cases.
-class CardStepsRunTest : public CardReaderTest {
- protected:
+TEST_F(CardReaderTest, AStopEndsTheCardStepsBeforeTheNextOne) {
+  addDefaultCard();
   std::ostringstream out;
   HeadlessDialogView headless{out, id::LogPane};
-};
-
-// A stop (Ctrl-C, SIGTERM) between two steps: the step in progress ends, no later one runs.
-TEST_F(CardStepsRunTest, AStopEndsTheStepsBeforeTheNextOne) {
-  addDefaultCard();
   std::string error;
-  const auto steps = ParseCardSteps(Words{"activate", "auth", "a", "read"}, error);
+  const auto steps =
+      ParseCardSteps(std::vector<std::string>{"activate", "auth", "a", "read"}, error);
   ASSERT_TRUE(steps) << error;
   int asked = 0;
   const auto result = RunCardSteps(app, headless, session, *steps, diagnostics, false,

@@ -129,7 +129,7 @@ class CliCaseTest : public ::testing::TestWithParam<std::string> {
     } else if (step.op == "kill") {
       run.signal(step.arg == "INT" ? SIGINT : SIGTERM);
     } else if (step.op == "stop-sim") {
-      EXPECT_EQ(sim->finish(std::chrono::seconds(20), SIGTERM), 0) << where;
+      setUp(step);
     } else {
       return false;
     }
@@ -202,14 +202,13 @@ class CliCaseTest : public ::testing::TestWithParam<std::string> {
   TempFolder folder;
   TempFolder io;
   std::unique_ptr<Program> sim;
-  std::map<std::string, std::string> variables{{"$SRC", KVT_SOURCE_DIR}};
-  std::string where;
+  std::map<std::string, std::string> variables{{"$SRC", KVT_SOURCE_DIR},
+                                               {"$DIR", folder.path.string()}};
+  std::string where = GetParam() + ".case: ";
 };
 
 TEST_P(CliCaseTest, RunsAsWritten) {
   const std::vector<Step> steps = Parse(kCases / (GetParam() + ".case"));
-  variables["$DIR"] = folder.path.string();
-  where = GetParam() + ".case: ";
   for (size_t i = 0; i < steps.size();) {
     if (steps[i].op[0] == '$') {
       i = run(steps, i);
@@ -222,11 +221,7 @@ TEST_P(CliCaseTest, RunsAsWritten) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, CliCaseTest, ::testing::ValuesIn(CaseNames()),
-                         [](const auto& info) {
-                           std::string name = info.param;
-                           std::replace(name.begin(), name.end(), '-', '_');
-                           return name;
-                         });
+                         [](const auto& info) { return info.param; });
 
 }  // namespace
 }  // namespace kvt::test

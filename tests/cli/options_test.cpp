@@ -4,6 +4,7 @@
 
 #include <sstream>
 
+#include "app/text_format.h"
 #include "cli/cli_options.h"
 #include "sim/sim_options.h"
 #include "support/files.h"
@@ -15,8 +16,7 @@ using Args = std::vector<std::string>;
 
 std::string Hex(const std::vector<uint8_t>& bytes) {
   std::string text;
-  for (uint8_t byte : bytes)
-    text += "0123456789ABCDEF"[byte >> 4], text += "0123456789ABCDEF"[byte & 15];
+  for (uint8_t byte : bytes) text += app::Format("%02X", byte);
   return text;
 }
 

@@ -67,7 +67,7 @@ TEST_F(ScriptRunnerTest, AMissingFileIsReportedAndStartsNothing) {
 // A FIFO without a writer would block the run for ever and a device may never end: only
 // regular files are read, and standard input only up to the size limit.
 TEST_F(ScriptRunnerTest, OnlyRegularFilesOfBoundedSizeAreRead) {
-  std::string text;  // the checks of a named file: tests/cli/cases/run-unreadable
+  std::string text;  // the checks of a named file: tests/cli/cases/run_unreadable
   EXPECT_FALSE(CanRead("/dev/zero"));
   std::istringstream endless(std::string(kMaxCommandFileSize + 1, 'x'));
   EXPECT_EQ(ReadCommandStream(endless, text), CommandFileError::TooLarge);

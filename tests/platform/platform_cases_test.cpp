@@ -17,15 +17,14 @@ namespace {
 namespace fs = std::filesystem;
 
 // Start-up file text as the table writes it: \r and \n stand for CR and LF.
-std::string Escaped(std::string text, bool undo) {
-  const std::pair<std::string, std::string> marks[] = {{"\r", "\\r"}, {"\n", "\\n"}};
-  for (const auto& [byte, mark] : marks) {
-    const std::string& from = undo ? mark : byte;
-    const std::string& to = undo ? byte : mark;
-    for (size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size()) {
-      text.replace(at, from.size(), to);
-    }
-  }
+std::string Escaped(const std::string& text) {
+  std::string marked;
+  for (char c : text) marked += c == '\r' ? "\\r" : c == '\n' ? "\\n" : std::string(1, c);
+  return marked;
+}
+std::string Unescaped(std::string text) {
+  for (size_t at; (at = text.find("\\r")) != std::string::npos;) text.replace(at, 2, "\r");
+  for (size_t at; (at = text.find("\\n")) != std::string::npos;) text.replace(at, 2, "\n");
   return text;
 }
 
@@ -51,17 +50,17 @@ class PlatformCasesTest : public test::StartFileTest {
     }
     if (call == "file") {
       fs::remove(file_);
-      if (a[0] != "-") put(Escaped(a[0], true));
+      if (a[0] != "-") put(Unescaped(a[0]));
       return "";
     }
-    if (call == "content") return fs::exists(file_) ? Escaped(content(), false) : "-";
+    if (call == "content") return fs::exists(file_) ? Escaped(content()) : "-";
     if (call == "device") return deviceForPort(std::stoi(a[0]), file_);
     if (call == "get") return GetPrivateProfileString(a[0], a[1], a[2], file_);
     if (call == "int")
       return std::to_string(GetPrivateProfileInt(a[0], a[1], std::stoi(a[2]), file_));
     if (call == "write" || call == "remove") {
       const std::optional<std::string> value =
-          call == "write" ? std::optional(Escaped(a[2], true)) : std::nullopt;
+          call == "write" ? std::optional(Unescaped(a[2])) : std::nullopt;
       return WritePrivateProfileString(a[0], a[1], value, file_) ? "ok" : "refused";
     }
     ADD_FAILURE() << "unknown call " << call;

@@ -125,7 +125,7 @@ TEST_F(PosixSerialPortTest, AnAnswerAfterTheTimeOutNeverAnswersTheNextAccess) {
   const auto silent = SteadyClock::now();
   ASSERT_EQ(port->readByte(byte), IoResult::NothingMoved);  // GR 19 times out ...
   EXPECT_GE(SteadyClock::now() - silent, milliseconds(450)) << "a silent line waits 500 ms";
-  ASSERT_EQ(write(master, "\x5A", 1), 1);                   // ... and its answer comes late
+  ASSERT_EQ(write(master, "\x5A", 1), 1);  // ... and its answer comes late
   const auto start = SteadyClock::now();
   ASSERT_EQ(port->writeByte(0xB7), IoResult::Ok);  // GR 37
   EXPECT_GE(SteadyClock::now() - start, PosixSerialPort::kSettleTime - milliseconds(20));
@@ -149,15 +149,7 @@ TEST_F(PosixSerialPortTest, ASecondOpenerIsRefusedUntilTheFirstCloses) {
   EXPECT_NE(openSerialDevice(slavePath, &error), nullptr);  // verify released it again
 }
 
-TEST(PosixSerialPort, WhatIsNoTerminalIsNotOpened) {
-  int error = 0;
-  EXPECT_EQ(openSerialDevice("/dev/null", &error), nullptr);
-  EXPECT_EQ(error, ENOTTY);
-  EXPECT_EQ(openSerialDevice("/nonexistent/ttyKVT0", &error), nullptr);
-  EXPECT_EQ(error, ENOENT);
-  EXPECT_EQ(verifySerialDevice("/nonexistent/ttyKVT0"), ENOENT);
-  EXPECT_EQ(openSerialDevice("/dev/null", nullptr), nullptr);  // no error slot: no crash
-}
+// A device that cannot be opened, or is no terminal: tests/cli/cases/port_cannot_open.
 
 }  // namespace
 }  // namespace kvt::platform
