@@ -1,10 +1,10 @@
 // Plays every dialog file of tests/app/dialogs (see support/dialog_script.h) against the
-// dialog its name starts with: main_window, register or port_settings. The main window runs
-// each line it hands on as "exec LINE" in the log, and the line fails when it starts with X
+// dialog its name starts with: main_window (or log), register or port_settings. The main window
+// runs each line it hands on as "exec LINE" in the log, and the line fails when it starts with X
 // and jumps when it starts with J. App verbs: sim-port NAME, scripted-port NAME, chip-answers
 // (BYTE COUNT)..., port-error NAME CODE, describe NAME TEXT, open-port, stack (the recording
 // chip stack), services (each logs "service NAME"), set NAME VALUE, and the check
-// state NAME VALUE.
+// state NAME VALUE. append TEXT and append-part TEXT (no line end) add to the log.
 #include <gtest/gtest.h>
 
 #include "app/main_window.h"
@@ -84,6 +84,8 @@ class DialogFiles : public test::AppFixture, public ::testing::WithParamInterfac
       opener.errors[name] = code;
     } else if (verb == "describe" && args >> name) {
       opener.descriptions[name] = kvt::test::DialogScript::Rest(args);
+    } else if (verb == "append" || verb == "append-part") {
+      AppendLog(context, kvt::test::DialogScript::Rest(args), verb == "append");
     } else if (verb == "open-port") {
       OpenPort(context);
     } else if (verb == "scripted-port" && args >> name) {
@@ -128,7 +130,7 @@ class DialogFiles : public test::AppFixture, public ::testing::WithParamInterfac
 
 TEST_P(DialogFiles, ControlsLogAndStateMatchTheFile) {
   const std::string name = GetParam();
-  const bool isMain = name.starts_with("main_window");
+  const bool isMain = name.starts_with("main_window") || name.starts_with("log");
   platform::DialogProcedure& procedure =
       isMain                         ? static_cast<platform::DialogProcedure&>(mainWindow)
       : name.starts_with("register") ? static_cast<platform::DialogProcedure&>(registerDialog)

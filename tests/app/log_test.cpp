@@ -11,24 +11,11 @@
 namespace kvt::app {
 namespace {
 
+// Line ends and the pane in step are checked by the log_* files of tests/app/dialogs.
 class LogTest : public test::AppFixture {
  protected:
   std::string pane() const { return main.text(id::LogPane); }
 };
-
-TEST_F(LogTest, LinesEndInCrLfAndAPaneShowingTheLogGetsOnlyTheNewText) {
-  AppendLog(context, "first");
-  AppendLog(context, "no end", false);
-  AppendLog(context, " more");
-  EXPECT_EQ(log.text(), "first\r\nno end more\r\n");
-  EXPECT_EQ(pane(), log.text());
-  EXPECT_EQ(main.carets[id::LogPane], log.size() - 1);
-  EXPECT_EQ(main.setTextCalls[id::LogPane], 1);  // the first append syncs the pane
-  EXPECT_EQ(main.appendTextCalls[id::LogPane], 2);
-  ClearLog(context);
-  EXPECT_EQ(log.text(), "");
-  EXPECT_EQ(pane(), "");
-}
 
 TEST_F(LogTest, TheMirrorGetsEveryAddedTextInOrderAlsoAcrossAClearAndTheLimit) {
   std::string mirrored;
@@ -39,17 +26,6 @@ TEST_F(LogTest, TheMirrorGetsEveryAddedTextInOrderAlsoAcrossAClearAndTheLimit) {
   log.replace(std::string(Log::kLimit - 3, 'x'), &main, id::LogPane);
   AppendLog(context, "three");
   EXPECT_EQ(mirrored, "one\r\ntwothree\r\n");
-}
-
-TEST_F(LogTest, TextTypedIntoThePaneIsReplacedAtTheNextAppend) {
-  AppendLog(context, "kept");
-  main.type(id::LogPane, "kept\r\nuser scribble");
-  AppendLog(context, "next");
-  EXPECT_EQ(pane(), "kept\r\nnext\r\n");
-  // Once replaced, the pane is in step again and gets appends.
-  AppendLog(context, "after");
-  EXPECT_EQ(main.appendTextCalls[id::LogPane], 1);
-  EXPECT_EQ(pane(), "kept\r\nnext\r\nafter\r\n");
 }
 
 TEST_F(LogTest, ALineReachingTheLimitEmptiesTheLogFirst) {

@@ -20,9 +20,10 @@ namespace kvt::test {
 //   answer PATH|cancel (the next file chooser's answer)
 // and the checks
 //   text ID TEXT | enabled ID 0|1 | visible ID 0|1 | checked ID 0|1 | selected ID N |
-//   items ID A|B|C | item ID N TEXT | count ID N | focus ID | closed N|none | sets ID N (setText
-//   calls) | mono ID 0|1 | caret ID N | main-text ID TEXT | log TEXT (the next log line) |
-//   lines N (in the log) | chooser N TEXT (request N: save|open|filter|pattern|initial name
+//   items ID A|B|C | item ID N TEXT | count ID N | focus ID | closed N|none | sets ID N |
+//   appends ID N (setText and appendText calls) | mono ID 0|1 | caret ID N |
+//   main-text ID TEXT | log TEXT (the next log line) | lines N (in the log) | chooser N TEXT
+//   (request N: save|open|filter|pattern|initial name
 //   [|must exist]) | reg AA VV
 // Every log line must be checked by the end; after the program empties the log, checking
 // starts again at its first line. `extra` gets the verbs the file's folder adds.
@@ -141,6 +142,8 @@ class DialogScript {
       EXPECT_EQ(view_.lists[id].items.size(), static_cast<std::size_t>(n));
     } else if (verb == "sets" && args >> id >> n) {
       EXPECT_EQ(view_.setTextCalls[id], n);
+    } else if (verb == "appends" && args >> id >> n) {
+      EXPECT_EQ(view_.appendTextCalls[id], n);
     } else if (verb == "mono" && args >> id >> n) {
       EXPECT_EQ(view_.monospace[id], n != 0);
     } else if (verb == "main-text" && args >> id) {

@@ -23,10 +23,7 @@ class FakeView final : public platform::View {
     int selected = -1;
   };
 
-  std::string text(int id) const override {
-    auto it = texts.find(id);
-    return it == texts.end() ? std::string() : it->second;
-  }
+  std::string text(int id) const override { return Find(texts, id, std::string()); }
   void setText(int id, std::string_view text) override {
     texts[id] = std::string(text);
     userEdited[id] = false;
@@ -37,10 +34,7 @@ class FakeView final : public platform::View {
     ++appendTextCalls[id];
   }
   void setCaret(int id, std::size_t position) override { carets[id] = position; }
-  bool modified(int id) const override {
-    auto it = userEdited.find(id);
-    return it != userEdited.end() && it->second;
-  }
+  bool modified(int id) const override { return Find(userEdited, id, false); }
   void enable(int id, bool on) override { enabled[id] = on; }
   void setVisible(int id, bool on) override { visible[id] = on; }
   void setFocus(int id) override { focus = id; }
@@ -49,18 +43,12 @@ class FakeView final : public platform::View {
     monospace[id] = true;
     return true;
   }
-  bool checked(int id) const override {
-    auto it = checks.find(id);
-    return it != checks.end() && it->second;
-  }
+  bool checked(int id) const override { return Find(checks, id, false); }
   void setChecked(int id, bool on) override { checks[id] = on; }
   void addItem(int id, std::string_view text) override { lists[id].items.emplace_back(text); }
   void clearItems(int id) override { lists[id] = List{}; }
   void selectItem(int id, int index) override { lists[id].selected = index; }
-  int selectedItem(int id) const override {
-    auto it = lists.find(id);
-    return it == lists.end() ? -1 : it->second.selected;
-  }
+  int selectedItem(int id) const override { return Find(lists, id, List{}).selected; }
   void close(int result) override { closedWith = result; }
 
   // The user types into an edit: the text changes and the edit counts as modified.
@@ -68,14 +56,8 @@ class FakeView final : public platform::View {
     texts[id] = std::string(newText);
     userEdited[id] = true;
   }
-  bool isEnabled(int id) const {
-    auto it = enabled.find(id);
-    return it == enabled.end() || it->second;
-  }
-  bool isVisible(int id) const {
-    auto it = visible.find(id);
-    return it == visible.end() || it->second;
-  }
+  bool isEnabled(int id) const { return Find(enabled, id, true); }
+  bool isVisible(int id) const { return Find(visible, id, true); }
 
   std::map<int, std::string> texts;
   std::map<int, bool> userEdited;
@@ -90,6 +72,13 @@ class FakeView final : public platform::View {
   int focus = 0;
   bool fontAvailable = true;
   std::optional<int> closedWith;
+
+ private:
+  template <typename Value>
+  static Value Find(const std::map<int, Value>& map, int id, Value otherwise) {
+    auto it = map.find(id);
+    return it == map.end() ? otherwise : it->second;
+  }
 };
 
 // A shell that answers file choosers and pop-up menus from scripts and records every request.
