@@ -9,6 +9,7 @@
 namespace kvt::testlog::test {
 namespace {
 
+// What applying writes and installs is checked by the apply_* folders of tests/testlog/cases.
 class ApplySettingsTest : public TestLogFixture {
  protected:
   ApplySettingsTest() {
@@ -17,54 +18,6 @@ class ApplySettingsTest : public TestLogFixture {
     settings.outputFormat = kFormatATF;
   }
 };
-
-TEST_F(ApplySettingsTest, NewActiveFileGetsExactlyTheHeaderOnce) {
-  ApplyTestLogSettings(context, kTime);
-  TestLogSettings first = settings;
-  first.vectorNumber = 1;
-  const std::string header = atf::DefaultHeader(first, kTime);
-  EXPECT_EQ(outputText(), header);
-  EXPECT_EQ(settings.vectorNumber, 5u);  // the four header vectors are numbered
-  EXPECT_TRUE(app.testLogHooks.writeHook);
-  EXPECT_EQ(log.text(), "TestLog: Header file not found, initialization with default header!\r\n");
-  // A second OK finds the file and adds nothing; the numbering starts again.
-  ApplyTestLogSettings(context, kTime);
-  EXPECT_EQ(outputText(), header);
-  EXPECT_EQ(settings.vectorNumber, 1u);
-}
-
-TEST_F(ApplySettingsTest, InactiveCreatesAnEmptyFileThatLaterGetsNoHeader) {
-  settings.active = 0;
-  ApplyTestLogSettings(context, kTime);
-  ASSERT_TRUE(std::filesystem::exists(output()));
-  EXPECT_EQ(outputText(), "");
-  settings.active = 1;
-  ApplyTestLogSettings(context, kTime);
-  EXPECT_EQ(outputText(), "");
-  EXPECT_EQ(log.text(), "");
-}
-
-TEST_F(ApplySettingsTest, UnknownInterfaceInstallsNoGeneratorButStillSaves) {
-  app.testLogHooks.writeHook = [](TestLogSettings&, const chip::RegisterParams&) {};
-  settings.interface = 2;
-  ApplyTestLogSettings(context, kTime);
-  EXPECT_FALSE(app.testLogHooks.writeHook || app.testLogHooks.readHook ||
-               app.testLogHooks.commentHook || app.testLogHooks.sleepHook);
-  // The new file still gets the default header, without vector lines.
-  EXPECT_EQ(CountLines(outputText(), "PATTERN DEFINITION;"), 1);
-  EXPECT_EQ(CountLines(outputText(), "    "), 0);
-  EXPECT_EQ(CountLines(ReadFile(app.startFilePath), "Interface=2"), 1);
-}
-
-TEST_F(ApplySettingsTest, UncreatableFileGetsNoHeaderButTheSettingsApply) {
-  settings.outputFile = (dir / "no-such-folder" / "x.atf").string();
-  ApplyTestLogSettings(context, kTime);
-  EXPECT_FALSE(std::filesystem::exists(dir / "no-such-folder"));
-  EXPECT_EQ(log.text(), "");
-  EXPECT_EQ(settings.vectorNumber, 1u);
-  EXPECT_TRUE(app.testLogHooks.writeHook);
-  EXPECT_EQ(CountLines(ReadFile(app.startFilePath), "OutputFile="), 1);
-}
 
 TEST_F(ApplySettingsTest, NothingHappensWithoutASettingsRecord) {
   app.testLog = nullptr;

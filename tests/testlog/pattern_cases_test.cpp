@@ -4,11 +4,14 @@
 //
 // Session lines: format ATF|ATP|n I2C|SPI|n, output NAME, templates examples, vector N,
 // header, write AA DD, read AA EE MM (hex), sleep MS, comment TEXT (\r \n escaped),
-// expect-vector N.
+// settings FORMAT INTERFACE (without installing writers), active 0|1, apply (the settings, as OK
+// does), and the checks expect-vector N, hooks 0|1 (installed or not), start-file-has TEXT (one
+// line starting so).
 #include <gtest/gtest.h>
 
 #include <sstream>
 
+#include "testlog/apply_settings.h"
 #include "testlog_fixture.h"
 
 namespace kvt::testlog::test {
@@ -56,6 +59,18 @@ class PatternCase : public TestLogFixture, public ::testing::WithParamInterface<
     if (verb == "sleep" && in >> x && app.testLogHooks.sleepHook) sleep(x);
     if (verb == "comment" && app.testLogHooks.commentHook) {
       comment(Unescaped(line.size() > 8 ? line.substr(8) : ""));
+    }
+    if (verb == "settings" && in >> a >> b) {
+      settings.outputFormat = Code(a);
+      settings.interface = Code(b);
+    }
+    if (verb == "active" && in >> x) settings.active = x;
+    if (verb == "apply") ApplyTestLogSettings(context, kTime);
+    if (verb == "hooks" && in >> x) {
+      EXPECT_EQ(app.testLogHooks.writeHook != nullptr, x != 0);
+    }
+    if (verb == "start-file-has") {
+      EXPECT_EQ(CountLines(ReadFile(app.startFilePath), line.substr(15)), 1) << line;
     }
     if (verb == "expect-vector" && in >> x) {
       EXPECT_EQ(settings.vectorNumber, x) << line;
