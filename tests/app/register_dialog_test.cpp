@@ -39,26 +39,6 @@ class RegisterDialogTest : public test::AppFixture {
   kvt::test::FakeView window;
 };
 
-TEST_F(RegisterDialogTest, EachAccessPurgesThePortFirst) {
-  connectScriptedPort();
-  OpenPort(context);
-  dialog.init(window);
-  scripted->answer({0x01});
-  click(id::RegSet);
-  click(id::RegGet);
-  EXPECT_EQ(scripted->purges(), 3);  // the open, then each access
-}
-
-TEST_F(RegisterDialogTest, EveryAccessHoldsTheChipLock) {
-  test::RecordingStack stack(app);
-  app.registerControl = &stack;
-  dialog.init(window);
-  click(id::RegSet);
-  click(id::RegGet);
-  EXPECT_EQ(stack.calls, (std::vector<std::string>{"SetRegister 00 00", "GetRegister 00"}));
-  EXPECT_EQ(stack.callsWithoutLock, 0);
-}
-
 TEST_F(RegisterDialogTest, ClosingKeepsTheTextsForTheNextOpening) {
   app.registerDialog = &window;
   app.registerLogEnabled = 1;
