@@ -4,6 +4,8 @@
 
 #include "app/app_fixture.h"
 #include "app/control_ids.h"
+#include "app/log.h"
+#include "cmd/command_reference.h"
 #include "cmd_fixture.h"
 
 namespace kvt::cmd {
@@ -95,6 +97,16 @@ TEST_F(CommandTest, SaveAppendsTheLogToATextFileAndReportsNothing) {
   std::filesystem::create_directory(folder / "KVT_SAV_SUB");
   EXPECT_EQ(run("SAV /KVT_SAV_SUB/LOG"), LineFailed);
   EXPECT_EQ(test::ReadFile(folder / "KVT_SAV_SUB" / "LOG.txt"), "//< first\r\n");
+}
+
+// The whole reference, byte for byte (its own wording and spelling included); blank lines hold
+// one space. It replaces what the log held before.
+TEST_F(CommandTest, TheReferenceReplacesTheLog) {
+  app::AppendLog(context, "old text", true);
+  PrintCommandReference(context);
+  const auto golden =
+      std::filesystem::path(KVT_SOURCE_DIR) / "tests/cmd/golden/command_reference.txt";
+  EXPECT_EQ(logText(), test::WithCrLf(test::ReadFile(golden)));
 }
 
 }  // namespace

@@ -6,11 +6,14 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "platform/port_discovery.h"
 #include "platform/tty_rate.h"
 
 namespace kvt::platform {
@@ -150,6 +153,25 @@ TEST_F(PosixSerialPortTest, ASecondOpenerIsRefusedUntilTheFirstCloses) {
 }
 
 // A device that cannot be opened, or is no terminal: tests/cli/cases/port_cannot_open.
+
+// The ports depend on the machine; what holds everywhere is that each entry names a device
+// that exists, once, in order, and that only USB entries carry USB details.
+TEST(PortDiscovery, ListsExistingDevicesOnceInNameOrder) {
+  const std::vector<DiscoveredPort> ports = listSerialPorts();
+  EXPECT_TRUE(std::is_sorted(ports.begin(), ports.end(),
+                             [](const auto& a, const auto& b) { return a.name < b.name; }));
+  EXPECT_EQ(std::adjacent_find(ports.begin(), ports.end(),
+                               [](const auto& a, const auto& b) { return a.name == b.name; }),
+            ports.end());
+  for (const DiscoveredPort& port : ports) {
+    EXPECT_TRUE(std::filesystem::exists(port.name)) << port.name;
+    if (port.transport != DiscoveredPort::Transport::Usb) {
+      EXPECT_TRUE(port.usbManufacturer.empty() && port.usbProduct.empty() &&
+                  port.usbSerial.empty() && !port.usbVendorId && !port.usbProductId)
+          << port.name;
+    }
+  }
+}
 
 }  // namespace
 }  // namespace kvt::platform

@@ -1,10 +1,13 @@
 #include "platform/profile.h"
 
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <climits>
 #include <optional>
 
+#include "platform/file_replace.h"
 #include "start_file_fixture.h"
 
 namespace kvt::platform {
@@ -60,6 +63,24 @@ TEST_F(ProfileTest, AWriteThroughASymbolicLinkReplacesTheTarget) {
   ASSERT_TRUE(WritePrivateProfileString("TestLog", "Interface", "I2C", link.string()));
   EXPECT_TRUE(fs::is_symlink(link));
   EXPECT_EQ(content(), "3\n[TestLog]\nInterface=I2C\n");
+}
+
+// The write itself fails part way (a file size limit stands in for a full disk): the old file
+// must be untouched and the half-written temporary gone.
+TEST_F(ProfileTest, AFailedReplaceLeavesTheOldFileAndNoTemporary) {
+  put("3\r\n[TestLog]\r\nInterface=1\r\n");
+  rlimit saved{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+  rlimit small = saved;
+  small.rlim_cur = 4096;
+  const auto oldHandler = signal(SIGXFSZ, SIG_IGN);  // write() then fails with EFBIG
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  const bool replaced = ReplaceFile(file_, std::string(8192, 'x'));
+  setrlimit(RLIMIT_FSIZE, &saved);
+  signal(SIGXFSZ, oldHandler);
+  EXPECT_FALSE(replaced);
+  EXPECT_EQ(content(), "3\r\n[TestLog]\r\nInterface=1\r\n");
+  EXPECT_EQ(filesInDir(), std::vector<std::string>{"kvt_start.cfg"});
 }
 
 }  // namespace
