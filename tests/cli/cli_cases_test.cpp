@@ -106,6 +106,7 @@ class CliCaseTest : public ::testing::TestWithParam<std::string> {
     const fs::path path = folder.path / expand(step.arg);
     if (step.op == "+") {
       WriteFile(path, expand(step.text));
+      made[path] = fs::last_write_time(path);
     } else if (step.op == "+dir") {
       fs::create_directories(path);
     } else if (step.op == "+link") {
@@ -141,8 +142,9 @@ class CliCaseTest : public ::testing::TestWithParam<std::string> {
     const std::string bytes = Unescape(text, false);
     const std::vector<std::string> words = Words(text);
     const std::string file = step.op[0] == '=' ? ReadFile(folder.path / text) : "";
-    static const std::set<std::string> kKnown{">",  ">~", ">-", ">*", ">=",   "!",  "!~",
-                                              "!*", "?",  "=",  "=~", "=out", "==", "=none"};
+    static const std::set<std::string> kKnown{
+        ">", ">~", ">-", ">*",   ">=", "!",     "!~",        "!*",
+        "?", "=",  "=~", "=out", "==", "=none", "=unchanged"};
     bool holds = kKnown.contains(step.op);
     if (step.op == ">~") holds = out.find(bytes) != std::string::npos;
     if (step.op == ">-") holds = out.find(bytes) == std::string::npos;
@@ -152,6 +154,8 @@ class CliCaseTest : public ::testing::TestWithParam<std::string> {
     if (step.op == "=out") holds = file == WithCrLf(out);
     if (step.op == "==") holds = ReadFile(folder.path / words.at(0)) == ReadFile(words.at(1));
     if (step.op == "=none") holds = !fs::exists(folder.path / text);
+    if (step.op == "=unchanged")
+      holds = fs::last_write_time(folder.path / text) == made[folder.path / text];
     EXPECT_TRUE(holds) << where << step.op << " " << text << "\nout: " << out << "err: " << err
                        << (step.op[0] == '=' ? "file: " + file : "");
   }
@@ -202,6 +206,7 @@ class CliCaseTest : public ::testing::TestWithParam<std::string> {
   TempFolder folder;
   TempFolder io;
   std::unique_ptr<Program> sim;
+  std::map<fs::path, fs::file_time_type> made;  // when each file of the case was made
   std::map<std::string, std::string> variables{{"$SRC", KVT_SOURCE_DIR},
                                                {"$DIR", folder.path.string()}};
   std::string where = GetParam() + ".case: ";
