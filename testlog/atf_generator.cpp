@@ -1,5 +1,6 @@
 #include "testlog/atf_generator.h"
 
+#include <cstring>
 #include <string>
 
 #include "app/text_format.h"
@@ -15,7 +16,8 @@ namespace {
 // lines; each vector line takes the running vector number.
 class AtfText {
  public:
-  explicit AtfText(TestLogSettings& settings) : settings_(settings) {}
+  // A register access takes about 5 KB.
+  explicit AtfText(TestLogSettings& settings) : settings_(settings) { text_.reserve(8192); }
 
   void vector(uint32_t repeat, std::string_view pins, std::string_view comment = {}) {
     text_ += "    ";
@@ -40,8 +42,23 @@ char digit(uint8_t value, int bit) { return static_cast<char>('0' + DrivenBit(va
 
 // --- I2C: the clock is the first DATA character, the data line the first of the next field.
 
-std::string i2c(char clock, char data) {
-  return std::string("000010 ") + clock + "UUUUUUU " + data + "11 H1UUUZ 0111 UUX";
+// The pins of one vector, built in place: a long run builds dozens for every access.
+struct Pins {
+  char text[36];
+  operator std::string_view() const { return {text, 35}; }
+};
+
+Pins pins(const char (&pattern)[36]) {
+  Pins built;
+  std::memcpy(built.text, pattern, sizeof built.text);
+  return built;
+}
+
+Pins i2c(char clock, char data) {
+  Pins built = pins("000010 ?UUUUUUU ?11 H1UUUZ 0111 UUX");
+  built.text[7] = clock;
+  built.text[16] = data;
+  return built;
 }
 
 void i2cStart(AtfText& out) {
@@ -108,8 +125,13 @@ void i2cStop(AtfText& out, std::string_view comment) {
 // --- SPI: DATA starts with the chip's serial output, serial input and clock; the chip select
 // is the first character of the next field.
 
-std::string spi(char out, char in, char clock, char select) {
-  return std::string("000001 ") + out + in + clock + "ZZZZZ " + select + "11 H1UUUZ 0111 UUX";
+Pins spi(char out, char in, char clock, char select) {
+  Pins built = pins("000001 ???ZZZZZ ?11 H1UUUZ 0111 UUX");
+  built.text[7] = out;
+  built.text[8] = in;
+  built.text[9] = clock;
+  built.text[16] = select;
+  return built;
 }
 
 void spiSelect(AtfText& out) {

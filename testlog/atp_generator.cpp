@@ -1,5 +1,6 @@
 #include "testlog/atp_generator.h"
 
+#include <cstring>
 #include <string>
 
 #include "app/text_format.h"
@@ -15,6 +16,7 @@ namespace {
 // other lines.
 class AtpText {
  public:
+  AtpText() { text_.reserve(4096); }  // a register access takes about 2 KB
   void vector(std::string_view label, std::string_view fields, std::string_view comment = {}) {
     text_ += "           > ";
     AppendPadded(text_, label, 16);
@@ -35,7 +37,23 @@ char digit(uint8_t value, int bit) { return static_cast<char>('0' + DrivenBit(va
 
 // --- I2C: only the data line (first character of the three-character field) varies.
 
-std::string i2c(char data) { return std::string("------ 1------- ") + data + "-- ------ ---- ---"; }
+// The fields of one vector, built in place: a long run builds dozens for every access.
+struct Fields {
+  char text[36];
+  operator std::string_view() const { return {text, 35}; }
+};
+
+Fields fields(const char (&pattern)[36]) {
+  Fields built;
+  std::memcpy(built.text, pattern, sizeof built.text);
+  return built;
+}
+
+Fields i2c(char data) {
+  Fields built = fields("------ 1------- ?-- ------ ---- ---");
+  built.text[16] = data;
+  return built;
+}
 
 void i2cStart(AtpText& out) {
   out.vector("i2c_sta", i2c('0'), "Start condition");
@@ -88,8 +106,11 @@ void i2cStop(AtpText& out, std::string_view comment) {
 
 // --- SPI: DATA starts with the chip's serial output, the serial input and the clock.
 
-std::string spi(char out, char in) {
-  return std::string("------ ") + out + in + "1ZZZZZ 011 UUUUUZ 0111 UUX";
+Fields spi(char out, char in) {
+  Fields built = fields("------ ??1ZZZZZ 011 UUUUUZ 0111 UUX");
+  built.text[7] = out;
+  built.text[8] = in;
+  return built;
 }
 
 void spiReadWrite(AtpText& out, int read) {
