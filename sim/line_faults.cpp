@@ -11,6 +11,9 @@ void FaultyLine::answer(const std::vector<uint8_t>& bytes, bool echo, Clock::tim
 
 void FaultyLine::answerByte(uint8_t byte, bool echo, Clock::time_point readable) {
   if (options_.silentAfter && hostBytes_ > *options_.silentAfter) return;
+  // The byte after which the line hangs up gets no answer: one sent in the instant before the
+  // hang-up would reach the host or not by chance.
+  if (closing()) return;
   ++answerBytes_;
   if (options_.dropEvery != 0 && answerBytes_ % options_.dropEvery == 0) return;
   // The lowest address bit flipped: an echo the host cannot mistake for its own byte.
