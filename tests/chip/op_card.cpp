@@ -4,6 +4,7 @@
 #include "chip/crc_a.h"
 #include "op_stack.h"
 #include "sim/card_frames.h"
+#include "sim/card_image.h"
 #include "sim/iso14443a_card.h"
 
 namespace kvt::chip::test {
@@ -27,6 +28,25 @@ sim::KorvexMemory::Block blockOf(const Bytes& bytes) {
 }
 
 }  // namespace
+
+// A card image whose block 0 is `block0` and whose other blocks carry their own number (or
+// `size` bytes of zeros): the card it names, or why it names none.
+std::string cardImageText(const OpArgs& args) {
+  Bytes image(static_cast<size_t>(args.number("size", sim::kCardImageSize)));
+  for (size_t i = 16; i < image.size() && !args.has("size"); ++i)
+    image[i] = static_cast<uint8_t>(i / 16);
+  const Bytes block0 = args.positionalBytes(0);
+  std::copy(block0.begin(), block0.end(), image.begin());
+  std::string error;
+  const auto parsed = sim::parseCardImage(image, error);
+  if (!parsed) return error;
+  const sim::KorvexCard card(*parsed);
+  const auto atqaBytes = card.atqa();
+  const Bytes atqa(atqaBytes.begin(), atqaBytes.end());
+  const bool same = sim::cardImageBytes(card.memory()) == image;
+  return "uid=" + hexText(card.uid()) + " sak=" + hexText({card.sak()}) + " atqa=" + hexText(atqa) +
+         (same ? " written back alike" : " written back changed");
+}
 
 std::string OpStack::cardOp(const std::string& op, const OpArgs& args) {
   sim::Iso14443ACard& c = *card;

@@ -116,6 +116,7 @@ void OpStack::setInitiator(uint8_t initiator) {
 }
 
 std::string OpStack::run(const std::string& op, const OpArgs& args) {
+  if (op == "card-image") return cardImageText(args);
   if (card) return cardOp(op, args);
   static const std::set<std::string> kLooks{"heard", "heard-raw",     "events",    "peek",    "r",
                                             "drain", "configuration", "line-rate", "elapsed", "ri"};

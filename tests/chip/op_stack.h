@@ -24,6 +24,9 @@ namespace kvt::chip::test {
 
 // The whole chip stack wired as the application wires it, on a scripted line or on the
 // simulated chip, and the operations a script names, each giving its results as text.
+// "uid=.. sak=.. atqa=.." of the card a card image names, or why it names none.
+std::string cardImageText(const OpArgs& args);
+
 class OpStack {
  public:
   OpStack();

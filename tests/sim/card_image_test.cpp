@@ -6,72 +6,14 @@
 #include <filesystem>
 #include <fstream>
 
-#include "air_helpers.h"
 #include "sim/korvex_card.h"
 #include "support/files.h"
 
 namespace kvt::sim {
 namespace {
 
-using namespace kvt::sim::test;
-
-// An image whose block 0 is `block0` and whose other blocks carry their own number.
-Bytes imageWith(const char* block0) {
-  Bytes bytes(kCardImageSize);
-  for (size_t i = 16; i < bytes.size(); ++i) bytes[i] = static_cast<uint8_t>(i / 16);
-  const Bytes first = hex(block0);
-  std::copy(first.begin(), first.end(), bytes.begin());
-  return bytes;
-}
-
-TEST(CardImageTest, BlockZeroNamesTheCard) {
-  const struct {
-    const char* block0;
-    Bytes uid;
-    uint8_t sak;
-    Bytes atqa;
-  } cases[] = {
-      {"C4 3B 9E 12 73 08 04 00 61 62 63 64 65 66 67 68", hex("C4 3B 9E 12"), 0x08, hex("04 00")},
-      {"B4 7C 3E 21 D7 88 02 00 62 63 64 65 66 67 68 69", hex("B4 7C 3E 21"), 0x88, hex("02 00")},
-      // A 7-byte UID: its BCC is that of the last level, 73 84 95 A6.
-      {"04 51 62 73 84 95 A6 C4 18 44 00 61 62 63 64 65", hex("04 51 62 73 84 95 A6"), 0x18,
-       hex("44 00")},
-  };
-  for (const auto& c : cases) {
-    std::string error;
-    const auto image = parseCardImage(imageWith(c.block0), error);
-    ASSERT_TRUE(image) << c.block0 << ": " << error;
-    const KorvexCard card(*image);
-    EXPECT_EQ(card.uid(), c.uid);
-    EXPECT_EQ(card.sak(), c.sak);
-    const auto atqa = card.atqa();
-    EXPECT_EQ(Bytes(atqa.begin(), atqa.end()), c.atqa);
-    EXPECT_EQ(cardImageBytes(card.memory()), imageWith(c.block0));
-  }
-}
-
-TEST(CardImageTest, ImagesThatNameNoCardAreRefused) {
-  const struct {
-    Bytes image;
-    const char* error;
-  } cases[] = {
-      {Bytes(1023), "has 1023 bytes; a 1K card image has 1024 (64 blocks of 16 bytes)"},
-      {Bytes(4096), "has 4096 bytes; a 1K card image has 1024 (64 blocks of 16 bytes)"},
-      {imageWith("C4 3B 9E 12 74 08 04 00"),
-       "block 0: the check byte (BCC) 74 should be 73 for the UID C4 3B 9E 12"},
-      {imageWith("88 3B 9E 12 3F 08 04 00"),
-       "block 0: the UID 88 3B 9E 12 has the cascade tag 88 where its last level starts"},
-      {imageWith("C4 3B 9E 12 73 08 C4 00 00 00 00 00 00 00 00 00"),
-       "block 0 (C4 3B 9E 12 73 08 C4 00 00 00 00 00 00 00 00 00) holds no ATQA that gives a "
-       "UID of 4, 7 or 10 bytes"},
-  };
-  for (const auto& c : cases) {
-    std::string error;
-    EXPECT_FALSE(parseCardImage(c.image, error));
-    EXPECT_EQ(error, c.error);
-  }
-}
-
+// What block 0 of an image names, and images that name no card, are cases of
+// tests/chip/ops/card_image.txt; here the files.
 class CardImageFileTest : public ::testing::Test {
  protected:
   std::string path(const char* name) const { return (dir_ / name).string(); }
