@@ -4,7 +4,6 @@
 
 #include <chrono>
 #include <future>
-#include <thread>
 
 #include "app_fixture.h"
 
@@ -111,25 +110,6 @@ TEST(LogThreads, AnAppendWaitsForTheOneInProgress) {
   other.get();
   EXPECT_FALSE(otherGotThrough);
   EXPECT_EQ(log.text(), "first\r\nsecond\r\n");
-}
-
-TEST(LogThreads, ConcurrentAppendsKeepEveryLineWhole) {
-  Log log;
-  constexpr int kLines = 2000;
-  auto writer = [&log](char mark) {
-    for (int i = 0; i < kLines; ++i) log.append(std::string(20, mark), true, nullptr, 0);
-  };
-  std::thread a(writer, 'a');
-  std::thread b(writer, 'b');
-  a.join();
-  b.join();
-  const std::string text = log.text();
-  ASSERT_EQ(text.size(), 2u * kLines * 22);
-  for (std::size_t at = 0; at < text.size(); at += 22) {
-    const char mark = text[at];
-    ASSERT_TRUE(mark == 'a' || mark == 'b');
-    ASSERT_EQ(text.substr(at, 22), std::string(20, mark) + "\r\n") << "at " << at;
-  }
 }
 
 }  // namespace

@@ -37,28 +37,11 @@ TEST_F(StartFileTest, BeforeAndAfterFiles) {
   EXPECT_EQ(played, 13);
 }
 
+// The exit rewrite replaces the file as every start-up file write does: links, permissions and
+// unwritable folders are checked in tests/platform/profile_test.cpp.
 TEST_F(StartFileTest, AStartFileThatCannotBeReadSelectsCom1) {
   std::filesystem::create_directory(path);
   EXPECT_EQ(ReadPortIndex(path), 0);
-}
-
-TEST_F(StartFileTest, TheExitRewriteOfALinkedStartFileWritesThroughTheLink) {
-  const auto shared = folder.path / "shared.cfg";
-  std::ofstream(shared, std::ios::binary) << "3\r\n[TestLog]\r\nInterface=1\r\n";
-  std::filesystem::create_symlink(shared, path);
-  ASSERT_TRUE(WritePortIndex(path, 5));
-  EXPECT_TRUE(std::filesystem::is_symlink(path));
-  EXPECT_EQ(test::ReadFile(shared), "5\r\n[TestLog]\r\nInterface=1\r\n");
-}
-
-TEST_F(StartFileTest, TheExitRewriteKeepsAPrivateFilePrivate) {
-  write("3\r\n");
-  std::filesystem::permissions(
-      path, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
-  ASSERT_TRUE(WritePortIndex(path, 5));
-  EXPECT_EQ(std::filesystem::status(path).permissions(),
-            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
-  EXPECT_EQ(read(), "5\r\n");
 }
 
 TEST_F(StartFileTest, AStartFileThatCannotBeReadIsNotRewritten) {
@@ -68,11 +51,6 @@ TEST_F(StartFileTest, AStartFileThatCannotBeReadIsNotRewritten) {
   EXPECT_FALSE(WritePortIndex(path, 5));
   std::filesystem::permissions(path, std::filesystem::perms::owner_all);
   EXPECT_EQ(read(), "3\r\n[TestLog]\r\nInterface=1\r\n");
-}
-
-TEST_F(StartFileTest, AnUnwritableFolderFailsWithoutLeavingFiles) {
-  EXPECT_FALSE(WritePortIndex(StartFilePath(folder.path / "no_such_folder"), 1));
-  EXPECT_FALSE(std::filesystem::exists(folder.path / "no_such_folder"));
 }
 
 TEST(PiSwitch, OnlyTheExactTokenCounts) {

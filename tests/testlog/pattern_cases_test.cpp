@@ -6,7 +6,9 @@
 // header, write AA DD, read AA EE MM (hex), sleep MS, comment TEXT (\r \n escaped),
 // settings FORMAT INTERFACE (without installing writers), active 0|1, apply (the settings, as OK
 // does), and the checks expect-vector N, hooks 0|1 (installed or not), start-file-has TEXT (one
-// line starting so).
+// line starting so), and for the start-up file: start-file TEXT (writes it), load, save 0|1
+// I|A|F|FILE|PATH (sets the five stored settings, saves, expects the result), start-file-is TEXT
+// and stored I|A|F|FILE|PATH|ACTIVE|VECTOR.
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -40,6 +42,25 @@ std::string Unescaped(std::string text) {
   return text;
 }
 
+// The settings, the five the start-up file stores first.
+std::string Stored(const TestLogSettings& s) {
+  return std::to_string(s.interface) + "|" + std::to_string(s.i2cAddress) + "|" +
+         std::to_string(s.outputFormat) + "|" + s.outputFile + "|" + s.inputPath + "|" +
+         std::to_string(s.active) + "|" + std::to_string(s.vectorNumber);
+}
+
+void Store(TestLogSettings& s, const std::string& fields) {
+  std::vector<std::string> f;
+  std::istringstream in(fields);
+  for (std::string field; std::getline(in, field, '|');) f.push_back(field);
+  f.resize(5);
+  s.interface = std::stoi(f[0]);
+  s.i2cAddress = static_cast<uint8_t>(std::stoi(f[1]));
+  s.outputFormat = std::stoi(f[2]);
+  s.outputFile = f[3];
+  s.inputPath = f[4];
+}
+
 class PatternCase : public TestLogFixture, public ::testing::WithParamInterface<std::string> {
  protected:
   void step(const std::string& line) {
@@ -71,6 +92,18 @@ class PatternCase : public TestLogFixture, public ::testing::WithParamInterface<
     }
     if (verb == "start-file-has") {
       EXPECT_EQ(CountLines(ReadFile(app.startFilePath), line.substr(15)), 1) << line;
+    }
+    if (verb == "start-file") WriteFile(app.startFilePath, Unescaped(line.substr(11)));
+    if (verb == "start-file-is") {
+      EXPECT_EQ(ReadFile(app.startFilePath), Unescaped(line.substr(14))) << line;
+    }
+    if (verb == "load") LoadTestLogSettings(settings, app.startFilePath);
+    if (verb == "stored") {
+      EXPECT_EQ(Stored(settings), line.substr(7));
+    }
+    if (verb == "save" && in >> x) {
+      Store(settings, Unescaped(line.substr(7)));
+      EXPECT_EQ(SaveTestLogSettings(settings, app.startFilePath), x != 0) << line;
     }
     if (verb == "expect-vector" && in >> x) {
       EXPECT_EQ(settings.vectorNumber, x) << line;
