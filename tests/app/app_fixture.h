@@ -58,12 +58,10 @@ class RecordingStack final : public chip::IRegisterControl,
     return record(Format("RequestA %02X", p->requestCode));
   }
   Status AnticollisionSelect(chip::AnticollisionParams* p) override {
-    serials.push_back(p->serial);
-    return record(Format("AnticollisionSelect %02X %u", p->selectCode, p->knownBits));
+    return record(Format("AnticollisionSelect %02X %u", p->selectCode, p->knownBits) + at(p));
   }
   Status Select(chip::AnticollisionParams* p) override {
-    serials.push_back(p->serial);
-    return record(Format("Select %02X %u", p->selectCode, p->knownBits));
+    return record(Format("Select %02X %u", p->selectCode, p->knownBits) + at(p));
   }
   Status HaltA(chip::HaltParams*) override { return record("HaltA"); }
   Status Exchange(chip::KorvexCommandParams*) override { return record("Exchange"); }
@@ -84,10 +82,13 @@ class RecordingStack final : public chip::IRegisterControl,
 
   std::vector<std::string> calls;
   int callsWithoutLock = 0;
-  uint8_t* atqa = nullptr;
-  std::vector<uint8_t*> serials;
 
  private:
+  // Where the serial number lies: " +N" bytes behind the last request's ATQA.
+  std::string at(const chip::AnticollisionParams* p) const {
+    const auto offset = reinterpret_cast<uintptr_t>(p->serial) - reinterpret_cast<uintptr_t>(atqa);
+    return Format(" +%ld", static_cast<long>(offset));
+  }
   Status record(std::string call) {
     calls.push_back(std::move(call));
     const bool free = std::async(std::launch::async, [this] {
@@ -99,6 +100,7 @@ class RecordingStack final : public chip::IRegisterControl,
     return chip::status::Timeout;
   }
   AppState& app_;
+  uint8_t* atqa = nullptr;
 };
 
 // A port opener whose ports the test decides: a name without a factory fails with the given
@@ -159,11 +161,6 @@ class AppFixture : public ::testing::Test, public kvt::test::AppWiring {
     };
   }
   sim::SimulatedPort* simulatedPort() const { return dynamic_cast<sim::SimulatedPort*>(app.port); }
-  DialogContext contextFor(int commandId) const {
-    DialogContext c = context;
-    c.wParam = static_cast<uintptr_t>(commandId);
-    return c;
-  }
 
   FakePortOpener opener;
   kvt::test::ScriptedPort* scripted = nullptr;

@@ -2,26 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include "app/serial_ports.h"
 #include "app_fixture.h"
 
 namespace kvt::app {
 namespace {
 
-class ProgrammingInterfaceTest : public test::AppFixture {
- protected:
-  ProgrammingInterfaceTest() {
-    app.registerControl = &stack;
-    app.iso14443A = &stack;
-    app.korvexReader = &stack;
-    app.operationControl = &stack;
-  }
-  void openScriptedPort() {
-    connectScriptedPort();
-    OpenPort(context);
-  }
-  test::RecordingStack stack{app};
-};
+using ProgrammingInterfaceTest = test::AppFixture;
 
 TEST_F(ProgrammingInterfaceTest, TheMenuReadsTopDownAndTheChosenItemComesBackAsACommand) {
   ShowPiMenu(context);  // an empty menu is not shown
@@ -42,15 +28,6 @@ TEST_F(ProgrammingInterfaceTest, TheMenuReadsTopDownAndTheChosenItemComesBackAsA
   EXPECT_EQ(shell.posted[0].window, &main);
   EXPECT_EQ(shell.posted[0].id, 50501);
   EXPECT_EQ(shell.popupAnchors[0], id::PiButton);
-}
-
-// What each item logs and calls is checked by the main_window_pi_* files of tests/app/dialogs.
-TEST_F(ProgrammingInterfaceTest, SampleAction2PutsTheSerialNumberRightBehindTheAtqa) {
-  openScriptedPort();
-  RunPiAction(contextFor(50501));
-  ASSERT_EQ(stack.serials.size(), 2u);
-  EXPECT_EQ(stack.serials[0], stack.atqa + 2);
-  EXPECT_EQ(stack.serials[1], stack.atqa + 2);
 }
 
 }  // namespace
