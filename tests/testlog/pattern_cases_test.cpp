@@ -8,11 +8,13 @@
 // does), and the checks expect-vector N, hooks 0|1 (installed or not), start-file-has TEXT (one
 // line starting so), and for the start-up file: start-file TEXT (writes it), load, save 0|1
 // I|A|F|FILE|PATH (sets the five stored settings, saves, expects the result), start-file-is TEXT
-// and stored I|A|F|FILE|PATH|ACTIVE|VECTOR.
+// and stored I|A|F|FILE|PATH|ACTIVE|VECTOR. wait does what a wait of a run does first; file-is
+// NAME TEXT and so-far (the output is already what `expected` holds) look at files mid-run.
 #include <gtest/gtest.h>
 
 #include <sstream>
 
+#include "platform/wait_notice.h"
 #include "testlog/apply_settings.h"
 #include "testlog_fixture.h"
 
@@ -63,7 +65,7 @@ void Store(TestLogSettings& s, const std::string& fields) {
 
 class PatternCase : public TestLogFixture, public ::testing::WithParamInterface<std::string> {
  protected:
-  void step(const std::string& line) {
+  void step(const fs::path& folder, const std::string& line) {
     std::istringstream in(line);
     std::string verb, a, b;
     unsigned x = 0, y = 0, z = 0;
@@ -97,6 +99,13 @@ class PatternCase : public TestLogFixture, public ::testing::WithParamInterface<
     if (verb == "start-file-is") {
       EXPECT_EQ(ReadFile(app.startFilePath), Unescaped(line.substr(14))) << line;
     }
+    if (verb == "wait") platform::NoticeWait();
+    if (verb == "so-far") {
+      EXPECT_EQ(ReadFile(settings.outputFile), ReadFile(folder / "expected"));
+    }
+    if (verb == "file-is" && in >> a) {
+      EXPECT_EQ(ReadFile(dir / a), Unescaped(line.substr(9 + a.size())));
+    }
     if (verb == "load") LoadTestLogSettings(settings, app.startFilePath);
     if (verb == "stored") {
       EXPECT_EQ(Stored(settings), line.substr(7));
@@ -115,7 +124,7 @@ TEST_P(PatternCase, MatchesItsFolder) {
   const fs::path folder = kCases / GetParam();
   if (fs::exists(folder / "templates")) settings.inputPath = (folder / "templates/").string();
   std::istringstream session(ReadFile(folder / "session"));
-  for (std::string line; std::getline(session, line);) step(line);
+  for (std::string line; std::getline(session, line);) step(folder, line);
   const fs::path output = settings.outputFile;
   FlushPatternOutputs();
   if (fs::exists(folder / "expected")) {

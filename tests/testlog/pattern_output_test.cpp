@@ -1,36 +1,13 @@
-// The pattern file stays open for a run: what a reader of the file sees and when.
+// Templates are read once per input folder; what a reader of the open pattern file sees
+// before a wait and after a switch of files: tests/testlog/cases/output_*.
 #include <gtest/gtest.h>
 
-#include "platform/wait_notice.h"
 #include "testlog_fixture.h"
 
 namespace kvt::testlog::test {
 namespace {
 
 using PatternOutputTest = TestLogFixture;
-
-TEST_F(PatternOutputTest, BeforeAWaitTheFileHoldsEveryAccessSoFar) {
-  install(kFormatATP, kInterfaceSPI);
-  write(0x01, 0x02);
-  comment("before the wait");
-  platform::NoticeWait();
-  const std::string seen = ReadFile(output());
-  app.testLogHooks = {};  // the run's end
-  EXPECT_EQ(seen, ReadFile(output()));
-  EXPECT_NE(seen.find(" WR(h01,h02) "), std::string::npos);
-  EXPECT_TRUE(seen.ends_with("//before the wait\n"));
-}
-
-TEST_F(PatternOutputTest, AnotherOutputFileTakesTheNextAccessAndTheFirstIsComplete) {
-  install(kFormatATF, kInterfaceI2C);
-  comment("first");
-  const std::string first = settings.outputFile;
-  settings.outputFile = (dir / "second.pat").string();
-  comment("second");
-  EXPECT_EQ(ReadFile(first), "!first\n");
-  app.testLogHooks = {};
-  EXPECT_EQ(ReadFile(settings.outputFile), "!second\n");
-}
 
 TEST_F(PatternOutputTest, TemplatesAreLookedForOnceForEachInputFolder) {
   install(kFormatATF, kInterfaceSPI);
