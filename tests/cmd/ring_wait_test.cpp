@@ -61,15 +61,18 @@ TEST_F(RingWaitTest, WaitEdgeSeesAChangeEitherWay) {
 
 using RingCommandTest = test::CommandFixture;
 
-// Without an open port both waits time out (a port without modem lines: tests/cli/cases).
+// Without an open port both waits time out (a port without modem lines: tests/cli/cases), and a
+// change of the host's rate has no port to set.
 TEST_F(RingCommandTest, WithoutAnOpenPortBothWaitsTimeOut) {
   serialBus.setPort(nullptr);
   app.port = nullptr;
+  run("CHB 14400");
   run("WIL 1 10");
   run("WIE 20");
   EXPECT_EQ(nowMs(), 32);
   EXPECT_EQ(logLines(),
-            (std::vector<std::string>{"WIL 1 10    // Level = 1, Timeout = 10 (Result: 0)",
+            (std::vector<std::string>{"CHB   14400     // Baudrate = 14400",
+                                      "WIL 1 10    // Level = 1, Timeout = 10 (Result: 0)",
                                       "WIE 20       // Timeout = 20 (Result: 0)"}));
 }
 
